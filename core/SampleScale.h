@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sonavel {
+
+// Full value of the common sample scale every operation works on, whatever the stored width.
+inline constexpr std::int32_t MaxLevel = 2147483647;
+
+// The stored form of a sample is a two's complement integer of 1..4 bytes; the conversions
+// below are the round-to-nearest (ties to even) scalings
+//   level  = round(stored * (MaxLevel / half))
+//   stored = round(level  * ((half - 1) / MaxLevel))
+// with half = 2^(8 * bytesPerSample - 1). They are done in exact integer arithmetic. That
+// gives the same results as extended-precision floating point: the read factor is exact in
+// 64 bits and its product fits, and a write quotient over the odd prime MaxLevel is never a
+// tie and never closer to one than extended-precision error could reach.
+
+// stored: the sign-extended stored value.
+constexpr std::int32_t StoredToLevel(std::int32_t stored, unsigned bytesPerSample) {
+    const unsigned shift = 8 * bytesPerSample - 1;
+    const std::int64_t num = static_cast<std::int64_t>(stored) * MaxLevel;
+    std::int64_t q = num >> shift;  // floor
+    const std::int64_t rem = num - (q << shift);
+    const std::int64_t halfDivisor = std::int64_t{1} << (shift - 1);
+    if (rem > halfDivisor || (rem == halfDivisor && (q & 1) != 0)) {
+        ++q;
+    }
+    return static_cast<std::int32_t>(q);
+}
+
+// Returns the stored value (sign-extended); its low bytesPerSample bytes are what is written.
+constexpr std::int32_t LevelToStored(std::int32_t level, unsigned bytesPerSample) {
+    const std::int64_t halfMinusOne = (std::int64_t{1} << (8 * bytesPerSample - 1)) - 1;
+    const std::int64_t num = static_cast<std::int64_t>(level) * halfMinusOne;
+    std::int64_t q = num / MaxLevel;  // toward zero
+    const std::int64_t rem = num % MaxLevel;
+    if (2 * rem > MaxLevel) {
+        ++q;
+    } else if (2 * rem < -MaxLevel) {
+        --q;
+    }
+    return static_cast<std::int32_t>(q);
+}
+
+// Sign-extends the low bytesPerSample bytes of a little-endian stored word.
+constexpr std::int32_t SignExtend(std::uint32_t raw, unsigned bytesPerSample) {
+    const unsigned unused = 32 - 8 * bytesPerSample;
+    return static_cast<std::int32_t>(raw << unused) >> unused;
+}
+
+}  // namespace sonavel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/AudioStream.h"
+#include "core/FileUtils.h"
+
+namespace sonavel {
+
+// True for a RIFF/WAVE file whose "fmt " chunk says integer PCM (format tag 1).
+bool IsWaveFile(const std::string& fileName);
+
+// Reads one RIFF/WAVE PCM file into a stream.
+class TPCM {
+public:
+    explicit TPCM(const std::string& fileName);
+
+    // Replaces the stream's format, channels and samples with the file's. The samples are
+    // stored exactly as the file holds them. A data size past the end of the file is clipped
+    // to the whole frames present; no frames (or a block align or channel count of 0) gives
+    // an empty stream with the file's format. A sample width outside 1..32 bits throws
+    // TFormatError.
+    void LoadStream(TAudioStream& Stream);
+
+private:
+    std::unique_ptr<TFile> File_;
+};
+
+// Writes the stream as a canonical 44-byte-header PCM WAV file. The file is written beside
+// the target and renamed over it only when complete; on failure (TFileError, TFormatError)
+// the target is as it was.
+void SavePCMFile(TAudioStream& stream, const std::string& fileName);
+
+}  // namespace sonavel

@@ -1,0 +1,84 @@
+#include <algorithm>
+#include <vector>
+
+#include "core/Progress.h"
+#include "formats/FormatError.h"
+#include "formats/Interleave.h"
+#include "formats/PCM_Format.h"
+#include "platform/ReplacingFile.h"
+
+namespace sonavel {
+
+namespace {
+
+void PutU16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+constexpr std::size_t HeaderSize = 44;
+constexpr std::size_t ChunkBytes = 1 << 20;
+
+}  // namespace
+
+void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
+    const std::uint16_t channels = stream.ChannelCount;
+    const unsigned bps = stream.BytesPerSample;
+    const std::uint64_t length = stream.GetLength();
+    const std::size_t frameBytes = std::size_t{channels} * bps;
+    const std::uint64_t dataSize = length * frameBytes;
+    if (dataSize > UINT32_MAX - (HeaderSize - 8) || frameBytes > UINT16_MAX) {
+        throw TFormatError("The document is too large for a WAV file");
+    }
+
+    TReplacingFile out(fileName);
+    std::uint8_t header[HeaderSize];
+    std::copy_n("RIFF", 4, header);
+    PutU32(header + 4, static_cast<std::uint32_t>(36 + dataSize));
+    std::copy_n("WAVEfmt ", 8, header + 8);
+    PutU32(header + 16, 16);
+    PutU16(header + 20, 1);
+    PutU16(header + 22, channels);
+    PutU32(header + 24, stream.SampleRate);
+    PutU32(header + 28, static_cast<std::uint32_t>(std::uint64_t{stream.SampleRate} * frameBytes));
+    PutU16(header + 32, static_cast<std::uint32_t>(frameBytes));
+    PutU16(header + 34, stream.BitsPerSample);
+    std::copy_n("data", 4, header + 36);
+    PutU32(header + 40, static_cast<std::uint32_t>(dataSize));
+    out.File().WriteAt(header, HeaderSize, 0);
+
+    if (frameBytes > 0 && length > 0) {
+        const TProgressScope progress(length);
+        const std::size_t chunkFrames = std::max<std::size_t>(1, ChunkBytes / frameBytes);
+        std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
+        std::vector<std::uint8_t> channelBytes(chunkFrames * bps);
+        const bool unsignedSamples = stream.BitsPerSample <= 8;
+        std::uint64_t filePos = HeaderSize;
+        for (std::uint64_t n = 0; n < length;) {
+            TProgressScope::Step(n);
+            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(length - n, chunkFrames));
+            for (std::uint16_t c = 0; c < channels; ++c) {
+                stream.ReadStored(c, static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(count),
+                                  channelBytes.data());
+                if (unsignedSamples) {
+                    FlipSignBit(channelBytes.data(), count);
+                }
+                CopyStrided(bps, channelBytes.data(), bps, interleaved.data() + std::size_t{c} * bps,
+                            frameBytes, count);
+            }
+            out.File().WriteAt(interleaved.data(), count * frameBytes, filePos);
+            filePos += count * frameBytes;
+            n += count;
+        }
+        TProgressScope::Step(length);
+    }
+    out.Commit();
+}
+
+}  // namespace sonavel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "platform/OsFile.h"
+
+namespace sonavel {
+
+// Writes a file beside its target and puts it in the target's place only on Commit, so a
+// failed or abandoned write never damages the file that was there.
+class TReplacingFile {
+public:
+    explicit TReplacingFile(std::string target);
+    TReplacingFile(const TReplacingFile&) = delete;
+    TReplacingFile& operator=(const TReplacingFile&) = delete;
+    // Removes the partial file unless committed.
+    ~TReplacingFile();
+
+    TOsFile& File() { return File_; }
+    // Closes the file and renames it over the target (keeping the target's permissions).
+    void Commit();
+
+private:
+    std::string Target_;
+    TOsFile File_;
+    bool Committed_ = false;
+};
+
+}  // namespace sonavel
