@@ -1,5 +1,5 @@
 // Loads a WAV file into a stream and saves it back, printing wall times and peak memory.
-//   bench_wav_io generate OUT.wav SECONDS   writes a 44.1 kHz stereo 16-bit test signal
+//   bench_wav_io_bench generate OUT.wav SECONDS   writes a 44.1 kHz stereo 16-bit test signal
 //   bench_wav_io copy IN.wav OUT.wav        load + save through the editor's stream
 #include <cmath>
 #include <cstdio>
@@ -59,6 +59,6 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "copy") == 0) {
         return Copy(argv[2], argv[3]);
     }
-    std::fprintf(stderr, "usage: bench_wav_io generate OUT.wav SECONDS | copy IN.wav OUT.wav\n");
+    std::fprintf(stderr, "usage: bench_wav_io_bench generate OUT.wav SECONDS | copy IN.wav OUT.wav\n");
     return 2;
 }

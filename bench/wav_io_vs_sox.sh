@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 export TEMP="$work"
 command -v sox >/dev/null || { echo "sox is not installed (apt-get install sox)"; exit 1; }
 
-"$build/bench/bench_wav_io" generate "$work/in.wav" "$seconds"
+"$build/bench/bench_wav_io_bench" generate "$work/in.wav" "$seconds"
 echo "input: $(du -h "$work/in.wav" | cut -f1), $seconds s, 44.1 kHz stereo 16-bit"
 for round in 1 2 3; do
     sync
@@ -22,7 +22,7 @@ for round in 1 2 3; do
     rm -f "$work/sox.wav"
     sync
     start=$(date +%s.%N)
-    "$build/bench/bench_wav_io" copy "$work/in.wav" "$work/out.wav" | sed "s/^/round $round sonavel /"
+    "$build/bench/bench_wav_io_bench" copy "$work/in.wav" "$work/out.wav" | sed "s/^/round $round sonavel /"
     sync
     end=$(date +%s.%N)
     printf 'round %d sonavel load+save process (incl. sync): %.3f s\n' "$round" "$(echo "$end - $start" | bc)"

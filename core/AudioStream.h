@@ -9,6 +9,7 @@
 
 #include "core/FileUtils.h"
 #include "core/SampleScale.h"
+#include "spectra/Complex.h"
 
 namespace sonavel {
 
@@ -85,12 +86,61 @@ public:
     std::vector<std::uint16_t> SelectedChannels(int channel) const;
 
     // --- Editing operations (StreamEditing.cpp)
+    enum TPasteMode : std::uint8_t { PasteInsert = 0, PasteReplace = 1, PasteMix = 2 };
+    void CopyTo(int channel, std::uint32_t start, TAudioStream& destination, std::uint32_t count);
+    void PasteFrom(int channel, std::uint32_t start, TAudioStream& source, std::uint8_t mode);
+    void MixFrom(int channel, std::uint32_t start, TAudioStream& source, std::uint8_t divisor);
+    void DeleteFragment(int channel, std::uint32_t start, std::uint32_t count);
+    void InsertSilence(int channel, std::uint32_t start, std::uint32_t count);
+    void Erase(int channel, std::uint32_t start, std::uint32_t count);
 
     // --- Amplitude and time effects (AmplitudeEffects.cpp, TimeEffects.cpp)
+    void SetVolume(int channel, std::uint32_t start, double factor, std::uint32_t count);
+    void Normalize(int channel, std::uint32_t start, std::uint32_t count);
+    void FadeIn(int channel, std::uint32_t start, std::uint32_t count);
+    void FadeOut(int channel, std::uint32_t start, std::uint32_t count);
+    void Reverse(int channel, std::uint32_t start, std::uint32_t count);
+    void Invert(int channel, std::uint32_t start, std::uint32_t count);
+    void AddEcho(int channel, std::uint32_t start, double volume, std::int32_t delayMs,
+                 std::int32_t responses, std::uint32_t count);
+    void AddReverberation(int channel, std::uint32_t start, double volume, std::int32_t delayMs,
+                          std::int32_t reflections, std::uint32_t count);
+    // Returns the end position of the changed fragment.
+    std::uint32_t ChangeSpeed(int channel, std::uint32_t start, bool glide, double factor,
+                              std::uint32_t count);
+    enum TRotation : std::uint8_t { Clockwise = 0, CounterClockwise = 1 };
+    void RotateChannels(std::uint32_t start, std::uint32_t count, std::uint8_t direction,
+                        std::uint32_t periodSeconds);
 
     // --- Synthesis and conversions (Synthesis.cpp, Conversions.cpp)
+    enum TWaveform : std::uint8_t { Sine = 0, Rectangle = 1, Triangle = 2 };
+    enum TNoiseColour : std::uint8_t { White = 0, Pink = 1, Brown = 2 };
+    // Generator modes: 0 replace, 1 insert (addition), 2 mix. A count beyond 32 bits is
+    // refused before anything is written.
+    void GenerateTone(int channel, std::uint32_t start, std::uint8_t waveform, double frequency,
+                      std::uint8_t volume, std::uint8_t pasteMode, std::uint64_t count);
+    void GenerateNoise(int channel, std::uint32_t start, std::uint8_t colour, std::uint8_t volume,
+                       std::uint8_t pasteMode, std::uint64_t count);
+    void ChangeSampleRate(std::uint32_t newRate);
+    void ChangeBits(std::uint8_t newBits);
 
-    // --- Spectral effects and analysis (spectra/)
+    // --- Spectral effects and analysis (SpectralEffects.cpp, Analysis.cpp; the transform
+    // and the bin arithmetic are in spectra/)
+    void Equalize(int channel, std::uint32_t start, std::uint32_t count,
+                  const std::vector<std::uint8_t>& gains, std::uint32_t startFreq,
+                  std::uint32_t width);
+    void FilterBand(int channel, std::uint32_t start, std::uint32_t count, std::uint32_t lowFreq,
+                    std::uint32_t highFreq, bool keep);
+    void OffsetSpectrum(int channel, std::uint32_t start, std::uint32_t count, std::int32_t offset);
+    void StretchSpectrum(int channel, std::uint32_t start, std::uint32_t count,
+                         std::uint16_t factor, bool glide);
+    void ColorNoise(int channel, std::uint32_t start, std::uint32_t count, std::uint8_t kind);
+    void AddBrainWaves(std::uint32_t start, std::uint32_t count, std::uint16_t beatFreq);
+    // result is resized to size / 2 + 1 bins.
+    void AnalyzeSpectrum(int channel, std::uint32_t start, std::uint32_t count,
+                         std::vector<TComplex>& result, std::uint32_t size);
+    void GetStatistics(int channel, std::uint32_t start, std::uint32_t count,
+                       std::int32_t& average, std::int32_t& peak, std::uint32_t& silentCount);
 
 private:
     std::uint64_t BytePosition(std::uint32_t index) const {
