@@ -89,8 +89,16 @@ TWavBuilder& TWavBuilder::Data(const std::vector<std::int32_t>& interleaved,
 }
 
 void TWavBuilder::WriteTo(const std::string& path) const {
+    std::vector<std::uint8_t> bytes = Bytes_;
+    if (bytes.size() >= 8) {
+        // The RIFF size, as a writer would set it (readers ignore it).
+        const auto size = static_cast<std::uint32_t>(bytes.size() - 8);
+        for (int i = 0; i < 4; ++i) {
+            bytes[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+        }
+    }
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(Bytes_.data()), static_cast<std::streamsize>(Bytes_.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);
     }
