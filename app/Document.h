@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/AudioStream.h"
+
+namespace sonavel {
+
+// One open document: its stream, restore points and everything the operations read and
+// write about selection, cursor and view. The editor's document window shows one of these;
+// the command-line tool holds them without any window.
+class TDocument {
+public:
+    explicit TDocument(std::unique_ptr<TAudioStream> stream);
+    ~TDocument();
+    TDocument(const TDocument&) = delete;
+    TDocument& operator=(const TDocument&) = delete;
+
+    std::unique_ptr<TAudioStream> Stream;
+
+    std::uint32_t SampleCount = 0;
+    bool SelStartSet = false;
+    bool SelEndSet = false;
+    std::uint32_t SelStart = 0;
+    std::uint32_t SelEnd = 0;  // inclusive
+    std::uint32_t CursorPos = 0;
+    std::int32_t PlayEnd = 0;
+    bool PlayViewMode = false;
+    std::uint32_t ViewStart = 0;
+    std::uint32_t ViewLength = 0;
+    std::uint32_t GraphStart = 0;
+    std::uint32_t GraphLength = 0;
+
+    // Newest first; owned.
+    std::vector<std::unique_ptr<TAudioStream>> RestorePoints;
+    std::int32_t RestoreCount() const { return static_cast<std::int32_t>(RestorePoints.size()); }
+
+    std::string FileName;    // empty for a new project
+    std::string FileFormat;  // "PCM", "MP3" or empty
+    bool Modified = false;
+    std::string Caption;
+    int Tag = 0;  // index among the open documents in opening order
+
+    // Item index of the channel box: 0 all channels, k channel k - 1.
+    int ChannelItem = 0;
+    // The channel argument of the operations: -1 for all channels.
+    int Channel() const { return ChannelItem - 1; }
+
+    // The span an operation works on: the selection, else the whole document.
+    std::uint32_t SpanStart() const { return SelEndSet ? SelStart : 0; }
+    std::uint32_t SpanLength() const;
+
+    // Cursor, view and graph range on the whole document (after opening or a length change).
+    void ResetView();
+    // The channel box back to all channels (its items follow the stream's channels).
+    void FillChannelBox() { ChannelItem = 0; }
+    void ClearSelection() { SelStartSet = SelEndSet = false; }
+    void Select(std::uint32_t from, std::uint32_t to);
+};
+
+}  // namespace sonavel
