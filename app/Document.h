@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +34,12 @@ public:
     std::uint32_t ViewLength = 0;
     std::uint32_t GraphStart = 0;
     std::uint32_t GraphLength = 0;
+
+    // Document window state: the left button is held on the time track; a zoom command is
+    // running; the graph thread is building (written by that thread, polled by the window).
+    bool TrackDragging = false;
+    bool ZoomBusy = false;
+    std::atomic<bool> GraphBuilding{false};
 
     // Newest first; owned.
     std::vector<std::unique_ptr<TAudioStream>> RestorePoints;

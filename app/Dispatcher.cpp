@@ -1,0 +1,326 @@
+#include "app/Dispatcher.h"
+
+#include <cmath>
+#include <optional>
+
+#include "app/ErrorText.h"
+#include "app/Transport.h"
+#include "app/UndoClipboard.h"
+
+namespace sonavel {
+
+namespace {
+
+using enum TOperation;
+
+// The arguments every branch reads: channel, span and cursor.
+struct TArguments {
+    int Ch;
+    std::uint32_t Sp;
+    std::uint32_t Ln;
+    std::uint32_t P;
+};
+
+std::uint32_t SilenceSamples(int milliseconds, std::uint32_t sampleRate) {
+    return static_cast<std::uint32_t>(
+        std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
+}
+
+std::vector<std::uint8_t> GainBytes(const TEqualizeValues& values) {
+    return {values.Gains.begin(), values.Gains.end()};
+}
+
+// The cursor and selection after cutting or deleting.
+void AfterRemoval(TDocument& d) {
+    d.CursorPos = d.SelEndSet ? d.SelStart : 0;
+    d.ClearSelection();
+}
+
+class TBranches {
+public:
+    TBranches(TWorkspace& workspace, TDocument& document, TOperationObserver& observer)
+        : W(workspace), D(document), S(*document.Stream), Observer(observer) {}
+
+    // Runs the branch of the operation. Returns the operation whose graph step applies (the
+    // multi-file branches hand over to graph building).
+    TOperation Run(TOperation operation, const TArguments& a) {
+        const TDialogValues& v = W.Dialogs;
+        switch (operation) {
+            case CopyToClipboard:
+                NewClipboard_ = std::make_unique<TAudioStream>();
+                S.CopyTo(a.Ch, a.Sp, *NewClipboard_, a.Ln);
+                break;
+            case Cut:
+                NewClipboard_ = std::make_unique<TAudioStream>();
+                S.CopyTo(a.Ch, a.Sp, *NewClipboard_, a.Ln);
+                S.DeleteFragment(a.Ch, a.Sp, a.Ln);
+                AfterRemoval(D);
+                break;
+            case PasteInsert:
+            case PasteMix:
+            case PasteOverwrite: {
+                TAudioStream& clip = *W.ClipboardStream;
+                if (clip.GetLength() < 2) {
+                    break;
+                }
+                const std::uint8_t mode = operation == PasteInsert ? TAudioStream::PasteInsert
+                                          : operation == PasteMix  ? TAudioStream::PasteMix
+                                                                   : TAudioStream::PasteReplace;
+                S.PasteFrom(a.Ch, a.P, clip, mode);
+                PasteSelection(D, a.P, clip);
+                break;
+            }
+            case InsertSilence: {
+                const std::uint32_t n = SilenceSamples(v.InsertSilence.LongEdit, S.SampleRate);
+                if (n == 0) {
+                    break;
+                }
+                S.InsertSilence(a.Ch, a.P, n);
+                if (n >= 2) {
+                    D.Select(a.P, a.P + n - 1);
+                }
+                break;
+            }
+            case DeleteFragment:
+                S.DeleteFragment(a.Ch, a.Sp, a.Ln);
+                AfterRemoval(D);
+                break;
+            case EraseFragment:
+                S.Erase(a.Ch, a.Sp, a.Ln);
+                break;
+            case AddBrainWaves:
+                S.AddBrainWaves(a.Sp, a.Ln, static_cast<std::uint16_t>(v.AddBrainWaves.FreqEdit));
+                break;
+            case RotateChannels:
+                S.RotateChannels(a.Sp, a.Ln, static_cast<std::uint8_t>(v.RoundSound.DirectRound),
+                                 static_cast<std::uint32_t>(v.RoundSound.LongRound));
+                break;
+            case AddChannel:
+                S.AddChannel();
+                Observer.FillChannelBox(D);
+                D.FillChannelBox();
+                break;
+            case DeleteChannel:
+                S.DeleteChannel(static_cast<std::uint16_t>(D.ChannelItem - 1));
+                Observer.FillChannelBox(D);
+                D.FillChannelBox();
+                break;
+            case SetSpeed: {
+                const int speed = v.SetSpeed.SpeedEdit;
+                const bool glide = v.SetSpeed.GlideCB;
+                if (v.SetSpeed.AlgBox == 1) {
+                    const auto factor = static_cast<std::uint16_t>(std::llrint(10000.0L / speed));
+                    S.StretchSpectrum(a.Ch, a.Sp, a.Ln, factor, glide);
+                }
+                const std::uint32_t end = S.ChangeSpeed(a.Ch, a.Sp, glide, speed / 100.0, a.Ln);
+                if (D.SelEndSet) {
+                    // A fragment squeezed below two samples leaves no selection.
+                    if (end >= 1 && end - 1 > D.SelStart) {
+                        D.SelEnd = end - 1;
+                    } else {
+                        D.ClearSelection();
+                    }
+                }
+                break;
+            }
+            case SetVolume:
+                S.SetVolume(a.Ch, a.Sp, v.SetVolume.VolumeEdit / 100.0, a.Ln);
+                break;
+            case Normalize:
+                S.Normalize(a.Ch, a.Sp, a.Ln);
+                break;
+            case FadeIn:
+                S.FadeIn(a.Ch, a.Sp, a.Ln);
+                break;
+            case FadeOut:
+                S.FadeOut(a.Ch, a.Sp, a.Ln);
+                break;
+            case Reverse:
+                S.Reverse(a.Ch, a.Sp, a.Ln);
+                break;
+            case AddEcho:
+                S.AddEcho(a.Ch, a.Sp, v.AddEcho.ResponseVolumeEdit / 100.0, v.AddEcho.ResponseDelayEdit,
+                          v.AddEcho.nResponsesEdit, a.Ln);
+                break;
+            case Reverberation:
+                S.AddReverberation(a.Ch, a.Sp, v.Revebration.ReflectionVolumeEdit / 100.0,
+                                   v.Revebration.ReflectionDelayEdit, v.Revebration.nReflectionsEdit, a.Ln);
+                break;
+            case Invert:
+                S.Invert(a.Ch, a.Sp, a.Ln);
+                break;
+            case Equalize:
+                S.Equalize(a.Ch, a.Sp, a.Ln, GainBytes(v.Equalize),
+                           static_cast<std::uint32_t>(v.Equalize.StFrqEd),
+                           static_cast<std::uint32_t>(v.Equalize.FnFrqEd - v.Equalize.StFrqEd + 1));
+                break;
+            case FilterBand:
+                S.FilterBand(a.Ch, a.Sp, a.Ln, static_cast<std::uint32_t>(v.SelDelSpectra.SE1),
+                             static_cast<std::uint32_t>(v.SelDelSpectra.SE2), v.SelDelSpectra.RB1);
+                break;
+            case OffsetSpectrum:
+                S.OffsetSpectrum(a.Ch, a.Sp, a.Ln, v.OffsetSpectra.OffsetEdit);
+                break;
+            case StretchSpectrum:
+                S.StretchSpectrum(a.Ch, a.Sp, a.Ln, static_cast<std::uint16_t>(v.MultSpectra.MultEdit), false);
+                break;
+            case ChangeSampleRate:
+                S.ChangeSampleRate(static_cast<std::uint32_t>(std::stoul(v.SampleRateChange.NewValueBox)));
+                break;
+            case ChangeBits:
+                S.ChangeBits(static_cast<std::uint8_t>(std::stoul(v.ChangeBits.NewValue)));
+                break;
+            case GenerateTone: {
+                const auto& f = v.CreateFreq;
+                S.GenerateTone(a.Ch, a.P, static_cast<std::uint8_t>(f.Waveform), f.FreqValueEdit,
+                               static_cast<std::uint8_t>(f.VolumeBar), static_cast<std::uint8_t>(f.PasteTypeBox),
+                               static_cast<std::uint64_t>(f.LongEdit) * S.SampleRate);
+                break;
+            }
+            case GenerateNoise: {
+                const auto& n = v.CreateNoise;
+                S.GenerateNoise(a.Ch, a.P, static_cast<std::uint8_t>(n.Colour), static_cast<std::uint8_t>(n.VolumeBar),
+                                static_cast<std::uint8_t>(n.PasteTypeBox),
+                                static_cast<std::uint64_t>(n.LongEdit) * S.SampleRate);
+                break;
+            }
+            case GeneralAnalysis: {
+                TStatistics st;
+                S.GetStatistics(a.Ch, a.Sp, a.Ln, st.Average, st.Peak, st.SilentCount);
+                st.SampleRate = static_cast<std::int32_t>(S.SampleRate);
+                st.BitsPerSample = S.BitsPerSample;
+                st.ChannelCount = S.ChannelCount;
+                st.Length = a.Ln;
+                W.Statistics = st;
+                break;
+            }
+            case SpectrumAnalysis: {
+                const auto n = static_cast<std::uint32_t>(std::stoul(v.SpectraAnalys.FFTSizeBox));
+                std::vector<TComplex> data(n / 2 + 1);
+                S.AnalyzeSpectrum(a.Ch, a.Sp, a.Ln, data, n);
+                W.SpectrumData = std::move(data);
+                break;
+            }
+            case InsertFile:
+                S.PasteFrom(a.Ch, a.P, *W.TransferStream, TAudioStream::PasteInsert);
+                PasteSelection(D, a.P, *W.TransferStream);
+                break;
+            case CopySelection:
+                NewTransfer_ = std::make_unique<TAudioStream>();
+                S.CopyTo(a.Ch, a.Sp, *NewTransfer_, a.Ln);
+                break;
+            case JoinFiles:
+                for (TDocument* source : v.ConnectFiles.Order) {
+                    TAudioStream& q = *source->Stream;
+                    if (q.GetLength() > 1) {
+                        S.PasteFrom(-1, S.GetLength(), q, TAudioStream::PasteInsert);
+                    }
+                }
+                D.Modified = true;
+                return BuildGraph;
+            case MixFiles: {
+                const auto k = static_cast<std::uint8_t>(v.MixFiles.Order.size());
+                for (TDocument* source : v.MixFiles.Order) {
+                    S.MixFrom(-1, 0, *source->Stream, k);
+                }
+                D.Modified = true;
+                return BuildGraph;
+            }
+            case Undo:
+            case BuildGraph:
+                break;
+        }
+        return operation;
+    }
+
+    // Puts the new clipboard or transfer copy in place once the whole branch succeeded.
+    void Commit() {
+        if (NewClipboard_) {
+            W.ClipboardStream = std::move(NewClipboard_);
+        }
+        if (NewTransfer_) {
+            W.TransferStream = std::move(NewTransfer_);
+        }
+    }
+
+private:
+    TWorkspace& W;
+    TDocument& D;
+    TAudioStream& S;
+    TOperationObserver& Observer;
+    std::unique_ptr<TAudioStream> NewClipboard_;
+    std::unique_ptr<TAudioStream> NewTransfer_;
+};
+
+void ShowWholeDocument(TDocument& d) {
+    d.ResetView();
+    // A selection reaching past a shortened document would point at samples that are gone.
+    if (d.SelEndSet && d.SelEnd >= d.SampleCount) {
+        d.ClearSelection();
+    }
+}
+
+}  // namespace
+
+TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperationObserver& observer) {
+    TDocument* active = workspace.Active();
+    if (active == nullptr) {
+        return {};
+    }
+    TDocument& d = *active;
+    const std::string& lang = workspace.Language;
+    const bool undoable = Info(operation).Undoable;
+
+    StopTransport(*d.Stream);
+    const std::uint32_t lengthBefore = d.SampleCount;
+    TOperation graphStep = operation;
+    try {
+        std::optional<TRollbackGuard> rollback;
+        if (undoable) {
+            observer.SetCaption(RestorePointCaption(lang));
+            rollback.emplace(d, workspace.MaxUndos, workspace.SafetyCopyWithoutUndo);
+            d.Modified = true;
+        }
+        observer.SetCaption(Caption(operation, lang));
+        if (operation == Undo) {
+            if (d.RestoreCount() == 0) {
+                return {};
+            }
+            UndoLast(d);
+            observer.FillChannelBox(d);
+        }
+        const TArguments args{d.Channel(), d.SpanStart(), d.SpanLength(), d.CursorPos};
+        TBranches branches(workspace, d, observer);
+        graphStep = branches.Run(operation, args);
+        d.SampleCount = d.Stream->GetLength();
+        if (rollback) {
+            rollback->Commit();
+        }
+        branches.Commit();
+    } catch (const std::exception& error) {
+        d.SampleCount = d.Stream->GetLength();
+        observer.FillChannelBox(d);
+        observer.BuildGraph(d);
+        observer.ShowProperties(d);
+        return {false, DescribeFailure(error, lang)};
+    }
+
+    if (graphStep == BuildGraph) {
+        observer.SetCaption(Caption(BuildGraph, lang));
+        ShowWholeDocument(d);
+        observer.BuildGraph(d);
+    }
+    if (undoable || operation == Undo) {
+        observer.SetCaption(Caption(BuildGraph, lang));
+        if (d.SampleCount != lengthBefore) {
+            ShowWholeDocument(d);
+        }
+        d.FillChannelBox();
+        observer.FillChannelBox(d);
+        observer.BuildGraph(d);
+    }
+    observer.ShowProperties(d);
+    return {};
+}
+
+}  // namespace sonavel

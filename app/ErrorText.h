@@ -1,0 +1,17 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace sonavel {
+
+// What to tell the user about a failed operation, in the interface language.
+std::string DescribeFailure(const std::exception& error, const std::string& language);
+
+// The messages of the file commands.
+std::string FileNotFoundText(const std::string& language);
+std::string UnknownFormatText(const std::string& language);
+// Shown in either interface language, as it is.
+inline const char* const CannotDeleteAllChannelsText = "Нельзя удалить все каналы";
+
+}  // namespace sonavel

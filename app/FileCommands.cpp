@@ -1,0 +1,86 @@
+#include "app/FileCommands.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/ErrorText.h"
+#include "formats/FormatError.h"
+#include "formats/MP3Utils.h"
+#include "formats/MP3_Format.h"
+#include "formats/PCM_Format.h"
+
+namespace sonavel {
+
+namespace {
+
+// The extension with its dot, empty when the name has none.
+std::string Extension(const std::string& name) {
+    const std::string base = BaseName(name);
+    const auto dot = base.rfind('.');
+    return dot == std::string::npos ? std::string() : base.substr(dot);
+}
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+}  // namespace
+
+std::string BaseName(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string RecogniseFormat(const std::string& fileName) {
+    const std::string ext = Upper(Extension(fileName));
+    if (ext == ".WAV" && IsWaveFile(fileName)) {
+        return PcmFormat;
+    }
+    if (ext == ".MP3" && IsMp3File(fileName)) {
+        return Mp3Format;
+    }
+    return {};
+}
+
+std::string FileNameForFormat(const std::string& name, const std::string& format) {
+    const std::string wanted = format == Mp3Format ? ".mp3" : ".wav";
+    const std::string ext = Lower(Extension(name));
+    if (ext == wanted) {
+        return name;
+    }
+    return name.substr(0, name.size() - ext.size()) + wanted;
+}
+
+void LoadFile(const std::string& fileName, const std::string& format, TAudioStream& stream) {
+    if (format == PcmFormat) {
+        TPCM(fileName).LoadStream(stream);
+    } else if (format == Mp3Format) {
+        TMP3(fileName).LoadStream(stream);
+    } else {
+        throw TFormatError("no reader for format '" + format + "'");
+    }
+}
+
+TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
+                       const TMp3Settings& mp3Settings, const std::string& language) {
+    try {
+        if (format == PcmFormat) {
+            SavePCMFile(stream, fileName);
+        } else if (format == Mp3Format) {
+            SaveMP3File(stream, fileName, mp3Settings);
+        } else {
+            return {false, UnknownFormatText(language)};
+        }
+        return {true, {}};
+    } catch (const std::exception& error) {
+        return {false, DescribeFailure(error, language)};
+    }
+}
+
+}  // namespace sonavel

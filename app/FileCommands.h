@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/AudioStream.h"
+#include "formats/Mp3Writer.h"
+
+namespace sonavel {
+
+inline const std::string PcmFormat = "PCM";
+inline const std::string Mp3Format = "MP3";
+
+// "PCM" for a .wav name (any case) whose content is a PCM WAV file, "MP3" for a .mp3 name
+// whose content is MPEG audio, else empty. The name alone never decides, nor does the
+// content alone.
+std::string RecogniseFormat(const std::string& fileName);
+
+// The name with the extension of the format: kept when it already has it (in any case),
+// otherwise the old extension replaced or ".wav"/".mp3" appended.
+std::string FileNameForFormat(const std::string& name, const std::string& format);
+
+// Decodes a file of a recognised format into the stream (what the open thread does).
+void LoadFile(const std::string& fileName, const std::string& format, TAudioStream& stream);
+
+struct TSaveResult {
+    bool Ok = false;
+    std::string Message;  // in the interface language, when not Ok
+};
+
+// Writes the stream to a file in the format ("PCM" or "MP3" with the given settings). The
+// file is replaced only when written completely; a failure leaves what was there.
+TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
+                       const TMp3Settings& mp3Settings, const std::string& language);
+
+// The file name without its folder.
+std::string BaseName(const std::string& path);
+
+}  // namespace sonavel
