@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "core/AudioStream.h"
+#include "core/TempPath.h"
+#include "formats/PCM_Format.h"
+#include "support/TempFolder.h"
+#include "support/WavBuilder.h"
+
+namespace sonavel {
+namespace {
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs sonavel-cli with its channel files in the test's own folder.
+class CliTest : public test::TStreamTest {
+protected:
+    std::string In = Temp.File("in.wav");
+    std::string Out = Temp.File("out.wav");
+    std::string Chl = Temp.File("chl/");
+
+    CliTest() { std::filesystem::create_directory(Chl); }
+
+    TRun Cli(const std::string& arguments) {
+        const std::string errFile = Temp.File("stderr.txt");
+        const std::string command = std::string(SONAVEL_CLI_PATH) + " --temp " + Chl + " " + arguments + " 2>" + errFile;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::string out;
+        std::array<char, 4096> buffer{};
+        while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
+            out.append(buffer.data(), n);
+        }
+        const int status = ::pclose(pipe);
+        std::ifstream err(errFile);
+        std::stringstream text;
+        text << err.rdbuf();
+        return {WEXITSTATUS(status), out, text.str()};
+    }
+
+    void WriteInput(const std::vector<std::int32_t>& interleaved, std::uint16_t channels = 1, std::uint32_t rate = 8000) {
+        test::TWavBuilder().Riff().Format(channels, rate, 16).Data(interleaved, 2).WriteTo(In);
+    }
+
+    std::vector<std::int32_t> Stored(const std::string& path, std::uint16_t channel = 0) {
+        TAudioStream s;
+        TPCM(path).LoadStream(s);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.GetLength()) * 2);
+        s.ReadStored(channel, 0, s.GetLength(), bytes.data());
+        std::vector<std::int32_t> v;
+        for (std::size_t i = 0; i < bytes.size(); i += 2) {
+            v.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
+        }
+        return v;
+    }
+};
+
+TEST_F(CliTest, VolumeOnAWavFile) {
+    WriteInput({1000, -2000, 3000, 0});
+    const TRun r = Cli(In + " volume percent=50 -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out), (std::vector<std::int32_t>{500, -1000, 1500, 0}));
+    EXPECT_TRUE(std::filesystem::is_empty(Chl));  // no channel file left behind
+}
+
+TEST_F(CliTest, OpenAndSaveUnchangedIsByteExact) {
+    WriteInput({32767, -32768, 1, -1, 12345, 0}, 2);
+    ASSERT_EQ(Cli(In + " -o " + Out).Status, 0);
+    EXPECT_EQ(test::ReadWholeFile(Out), test::ReadWholeFile(In));
+}
+
+TEST_F(CliTest, SelectionAndChannelLimitAnOperation) {
+    WriteInput({100, 200, 100, 200, 100, 200, 100, 200}, 2);
+    const TRun r = Cli(In + " channel n=1 select from=1 to=2 invert -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out, 0), (std::vector<std::int32_t>{100, 100, 100, 100}));
+    EXPECT_EQ(Stored(Out, 1), (std::vector<std::int32_t>{200, -200, -200, 200}));
+}
+
+TEST_F(CliTest, CutPasteAndUndo) {
+    WriteInput({1, 2, 3, 4, 5, 6});
+    TRun r = Cli(In + " select from=0 to=1 cut cursor at=2 paste -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out), (std::vector<std::int32_t>{3, 4, 1, 2, 5, 6}));
+    r = Cli(In + " reverse undo -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(CliTest, JoinInOrderOfLastActivation) {
+    WriteInput({1, 2});
+    const std::string second = Temp.File("b.wav");
+    test::TWavBuilder().Riff().Format(1, 8000, 16).Data({7, 8, 9}, 2).WriteTo(second);
+    const TRun r = Cli("open path=" + In + " open path=" + second + " activate index=0 join channels=1 rate=8000 bits=16 -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out), (std::vector<std::int32_t>{7, 8, 9, 1, 2}));
+}
+
+TEST_F(CliTest, NoiseIsTheSameInEveryRun) {
+    const std::string script = "new channels=1 rate=8000 bits=16 noise seconds=1 -o ";
+    ASSERT_EQ(Cli(script + Out).Status, 0);
+    const std::string again = Temp.File("again.wav");
+    ASSERT_EQ(Cli(script + again).Status, 0);
+    EXPECT_EQ(test::ReadWholeFile(Out), test::ReadWholeFile(again));
+    const auto samples = Stored(Out);
+    EXPECT_EQ(samples.size(), 8000U);
+    EXPECT_NE(std::count(samples.begin(), samples.end(), 0), 8000);
+}
+
+TEST_F(CliTest, StatsInfoAndSpectrum) {
+    WriteInput({32767, -32768, 32767, -32768});
+    TRun r = Cli(In + " stats info");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out,
+              "Samplerate: 8000 Hz\nBit resolution: 16 bit\n\nLong 4 samples\nLong 0 seconds\n\n"
+              "Average volume level: 100 %\nMaximal volume level: 100 %\nLong of silence: 0 sec.\n"
+              "8000 Hz  16 bit  1 chnl.    0:00:00    4\n");
+    r = Cli("--lang rus " + In + " stats");
+    EXPECT_NE(r.Out.find("Частота дискретизации: 8000 Гц"), std::string::npos);
+
+    const std::string csv = Temp.File("s.csv");
+    r = Cli(In + " spectrum size=8 out=" + csv);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    std::ifstream in(csv);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 1U + 5);
+    EXPECT_EQ(lines[0], "bin,hz,magnitude");
+    EXPECT_EQ(lines[5].substr(0, 11), "4,4000.000,");
+}
+
+TEST_F(CliTest, RefusedScriptsExitTwoAndWriteNothing) {
+    WriteInput({1, 2, 3});
+    const struct {
+        std::string Args;
+        std::string Message;
+    } cases[] = {
+        {In + " -o " + Out + "x.wav frobnicate", "-o OUTPUT must come last"},
+        {In + " frobnicate -o " + Out, "Unknown step frobnicate"},
+        {In + " volume percent=1000 -o " + Out, "volume: percent=1000: expected a whole number in 0..999"},
+        {In + " volume loud=1 -o " + Out, "volume: unknown argument loud"},
+        {In + " save path=" + Out + " echo count=9", "echo: count=9"},
+        {Temp.File("missing.wav") + " -o " + Out, "File not found"},
+        {In + " delete-channel -o " + Out, "Нельзя удалить все каналы"},
+        {In + " offset hz=2001 -o " + Out, "offset: hz=2001: expected a whole number in -2000..2000"},
+        {In + " save path=" + Temp.File("x.flac"), "the name must end in .wav or .mp3"},
+        {In + " save path=" + Temp.File("x.mp3") + " bitrate=320", "expected one of 8 16 24"},
+        {"new rate=8000 tone seconds=100000 tone seconds=1 -o " + Out, ""},
+        {"new rate=192000 tone seconds=100000 -o " + Out, "too long"},
+        {"volume", "no document is open"},
+    };
+    for (const auto& c : cases) {
+        const TRun r = Cli(c.Args);
+        if (c.Message.empty()) {
+            EXPECT_EQ(r.Status, 0) << c.Args << "\n" << r.Err;
+            std::filesystem::remove(Out);
+            continue;
+        }
+        EXPECT_EQ(r.Status, 2) << c.Args;
+        EXPECT_NE(r.Err.find(c.Message), std::string::npos) << c.Args << "\n" << r.Err;
+        EXPECT_FALSE(std::filesystem::exists(Out)) << c.Args;
+    }
+    const std::string notWav = Temp.File("fake.wav");
+    std::ofstream(notWav) << "hello";
+    TRun r = Cli(notWav + " -o " + Out);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("Unknown format"), std::string::npos);
+    r = Cli("--lang rus " + notWav + " -o " + Out);
+    EXPECT_NE(r.Err.find("Формат файла не опознан"), std::string::npos);
+}
+
+TEST_F(CliTest, AnInputOutputFailureExitsOne) {
+    WriteInput({1, 2, 3});
+    const TRun r = Cli(In + " -o " + Temp.File("no/such/folder/out.wav"));
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("No such file or directory"), std::string::npos) << r.Err;
+}
+
+TEST_F(CliTest, HelpDocumentsTheSteps) {
+    const TRun r = Cli("--help");
+    EXPECT_EQ(r.Status, 0);
+    for (const char* word : {"open path=FILE", "paste-overwrite", "equalize", "spectrum size=2048", "--max-undos"}) {
+        EXPECT_NE(r.Out.find(word), std::string::npos) << word;
+    }
+}
+
+}  // namespace
+}  // namespace sonavel
