@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "app/ErrorText.h"
-#include "app/Transport.h"
+#include "core/TransportControl.h"
 #include "app/UndoClipboard.h"
 
 namespace sonavel {
