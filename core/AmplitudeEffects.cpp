@@ -1,0 +1,125 @@
+// Volume change, normalisation, fades and inversion of a fragment, in place.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "core/AudioStream.h"
+#include "core/BlockWalk.h"
+#include "core/ExtendedMath.h"
+#include "core/Progress.h"
+
+namespace sonavel {
+
+using blockwalk::BlockSamples;
+using blockwalk::FragmentChannels;
+using blockwalk::MapSamples;
+
+namespace {
+
+// Scales every sample v at offset k of the fragment by gain(k), truncating toward zero.
+template <class TGain>
+void Fade(TAudioStream& stream, const std::vector<std::uint16_t>& channels, std::uint32_t start,
+          std::uint32_t count, const TGain& gain) {
+    const TProgressScope progress(count);
+    std::vector<std::int32_t> values(BlockSamples);
+    for (std::uint32_t k = 0; k < count;) {
+        TProgressScope::Step(k);
+        const std::uint32_t b = std::min(BlockSamples, count - k);
+        for (const std::uint16_t c : channels) {
+            stream.ReadSamples(c, start + k, b, values.data());
+            for (std::uint32_t j = 0; j < b; ++j) {
+                values[j] = static_cast<std::int32_t>(TruncTowardZero(values[j] * gain(k + j)));
+            }
+            stream.WriteSamples(c, start + k, b, values.data());
+        }
+        k += b;
+    }
+    TProgressScope::Step(count);
+}
+
+}  // namespace
+
+void TAudioStream::SetVolume(int channel, std::uint32_t start, double factor, std::uint32_t count) {
+    if (!std::isfinite(factor)) {
+        throw std::invalid_argument("SetVolume: the volume factor must be a finite number");
+    }
+    const auto channels = FragmentChannels(*this, channel, start, count, "SetVolume");
+    if (factor == 1.0 || count == 0) {
+        return;
+    }
+    const long double f = factor;
+    // Louder than full scale clips at full scale of the product's sign, so the most negative
+    // value clips like any other loud sample and a negative factor cannot wrap around.
+    MapSamples(*this, channels, start, count, [f](std::int32_t v) {
+        const long double p = v * f;
+        if (p > MaxLevel) {
+            return MaxLevel;
+        }
+        if (p < -MaxLevel) {
+            return -MaxLevel;
+        }
+        return static_cast<std::int32_t>(TruncTowardZero(p));
+    });
+}
+
+void TAudioStream::Normalize(int channel, std::uint32_t start, std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "Normalize");
+    if (count == 0) {
+        return;
+    }
+    std::vector<std::int32_t> values(BlockSamples);
+    for (const std::uint16_t c : channels) {
+        std::int64_t peak = 0;
+        {
+            const TProgressScope progress(count);
+            for (std::uint32_t k = 0; k < count;) {
+                TProgressScope::Step(k);
+                const std::uint32_t b = std::min(BlockSamples, count - k);
+                ReadSamples(c, start + k, b, values.data());
+                for (std::uint32_t j = 0; j < b; ++j) {
+                    // -2^31 has no positive counterpart and does not count.
+                    if (values[j] != INT32_MIN) {
+                        peak = std::max<std::int64_t>(peak, std::abs(values[j]));
+                    }
+                }
+                k += b;
+            }
+            TProgressScope::Step(count);
+        }
+        const long double g = peak == 0 ? 0.0L : MaxLevel / static_cast<long double>(peak);
+        MapSamples(*this, {c}, start, count,
+                   [g](std::int32_t v) { return ClampToLevel(TruncTowardZero(v * g)); });
+    }
+}
+
+void TAudioStream::FadeIn(int channel, std::uint32_t start, std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "FadeIn");
+    if (count == 0) {
+        return;
+    }
+    const long double n = count;
+    Fade(*this, channels, start, count,
+         [n](std::uint32_t k) { return static_cast<long double>(k) / n; });
+}
+
+void TAudioStream::FadeOut(int channel, std::uint32_t start, std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "FadeOut");
+    if (count == 0) {
+        return;
+    }
+    const long double n = count;
+    Fade(*this, channels, start, count,
+         [n](std::uint32_t k) { return 1 - static_cast<long double>(k) / n; });
+}
+
+void TAudioStream::Invert(int channel, std::uint32_t start, std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "Invert");
+    if (count == 0) {
+        return;
+    }
+    MapSamples(*this, channels, start, count, [](std::int32_t v) { return ~v; });
+}
+
+}  // namespace sonavel

@@ -1,0 +1,415 @@
+// Reversal, echo, reverberation, speed change and channel rotation of a fragment.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/AbsSine.h"
+#include "core/AudioStream.h"
+#include "core/BlockWalk.h"
+#include "core/ExtendedMath.h"
+#include "core/Progress.h"
+
+namespace sonavel {
+
+using blockwalk::BlockSamples;
+using blockwalk::FragmentChannels;
+
+namespace {
+
+// Above this the weights and delay lines stop making sense and only cost memory.
+constexpr std::int32_t MaxResponses = 64;
+
+// Echo and reverberation: every output sample is trunc(K * acc), acc the sum over
+// l = 0 .. R of round(u_l / (R + 1) * x^l), u_l the sample stored at p - d_l when p is reached
+// (silence below index 0). Echo replaces from the end backward, so its sources are always the
+// original samples; reverberation replaces from the start forward, so sources inside the
+// fragment are the already replaced ones. Both are computed here in ascending order over a
+// ring of the samples behind p holding exactly what those orders see.
+class TComb {
+  public:
+    TComb(const TAudioStream& stream, std::uint32_t start, std::uint32_t count, double volume,
+          std::int32_t delayMs, std::int32_t terms, const char* operation) {
+        if (!std::isfinite(volume) || volume < 0) {
+            throw std::invalid_argument(std::string(operation) +
+                                        ": the volume must be a finite number of at least 0");
+        }
+        if (delayMs < 0) {
+            throw std::invalid_argument(std::string(operation) +
+                                        ": the delay must not be negative");
+        }
+        if (terms < 0 || terms > MaxResponses) {
+            throw std::invalid_argument(std::string(operation) +
+                                        ": the number of repeats must be 0 to " +
+                                        std::to_string(MaxResponses));
+        }
+        Divisor_ = terms + 1;
+        long double s = 0;
+        long double loudest = 0;
+        const std::int64_t last = static_cast<std::int64_t>(start) + count - 1;
+        for (std::int32_t l = 0; l <= terms; ++l) {
+            const long double weight = std::pow(static_cast<long double>(volume), l);
+            s += weight / Divisor_;
+            loudest = std::max(loudest, weight);
+            const std::int64_t delay =
+                RoundEven(static_cast<long double>(l) * delayMs * stream.SampleRate / 1000);
+            // A term whose source always lies below index 0 only adds zeros.
+            if (delay <= last) {
+                Weights_.push_back(weight);
+                Delays_.push_back(delay);
+                History_ = std::max(History_, delay);
+            }
+        }
+        if (loudest * MaxLevel >= 0x1p61L) {
+            throw std::invalid_argument(std::string(operation) + ": the volume is too large");
+        }
+        K_ = 1 / s;
+    }
+
+    void Apply(TAudioStream& stream, const std::vector<std::uint16_t>& channels,
+               std::uint32_t start, std::uint32_t count, bool feedback) const {
+        const std::uint64_t ringSize =
+            std::bit_ceil(static_cast<std::uint64_t>(History_) + BlockSamples);
+        const std::uint64_t mask = ringSize - 1;
+        const auto block = static_cast<std::uint32_t>(ringSize - History_);
+        const unsigned bps = stream.BytesPerSample;
+        std::vector<std::vector<std::int32_t>> rings(channels.size(),
+                                                     std::vector<std::int32_t>(ringSize, 0));
+        const std::int64_t historyStart = static_cast<std::int64_t>(start) - History_;
+        for (std::size_t ci = 0; ci < channels.size(); ++ci) {
+            const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
+            Load(stream, channels[ci], rings[ci], mask, from, start - from);
+        }
+        std::vector<std::int32_t> out(block);
+        const TProgressScope progress(count);
+        for (std::uint32_t k = 0; k < count;) {
+            TProgressScope::Step(k);
+            const std::uint32_t b = std::min(block, count - k);
+            const std::int64_t p0 = static_cast<std::int64_t>(start) + k;
+            for (std::size_t ci = 0; ci < channels.size(); ++ci) {
+                std::vector<std::int32_t>& ring = rings[ci];
+                Load(stream, channels[ci], ring, mask, p0, b);
+                for (std::uint32_t j = 0; j < b; ++j) {
+                    const std::int64_t p = p0 + j;
+                    std::int64_t acc = 0;
+                    for (std::size_t t = 0; t < Delays_.size(); ++t) {
+                        const std::int32_t u =
+                            ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
+                        acc += RoundEven(static_cast<long double>(u) / Divisor_ * Weights_[t]);
+                    }
+                    out[j] = ClampToLevel(TruncTowardZero(acc * K_));
+                    if (feedback) {
+                        ring[static_cast<std::uint64_t>(p) & mask] = StoredRoundTrip(out[j], bps);
+                    }
+                }
+                stream.WriteSamples(channels[ci], static_cast<std::uint32_t>(p0), b, out.data());
+            }
+            k += b;
+        }
+        TProgressScope::Step(count);
+    }
+
+  private:
+    // Reads count samples from position from on into their ring slots.
+    static void Load(TAudioStream& stream, std::uint16_t channel, std::vector<std::int32_t>& ring,
+                     std::uint64_t mask, std::int64_t from, std::int64_t count) {
+        while (count > 0) {
+            const std::uint64_t slot = static_cast<std::uint64_t>(from) & mask;
+            const auto n = static_cast<std::uint32_t>(
+                std::min<std::uint64_t>(static_cast<std::uint64_t>(count), mask + 1 - slot));
+            stream.ReadSamples(channel, static_cast<std::uint32_t>(from), n, ring.data() + slot);
+            from += n;
+            count -= n;
+        }
+    }
+
+    std::int32_t Divisor_ = 1;
+    std::vector<long double> Weights_;
+    std::vector<std::int64_t> Delays_;
+    std::int64_t History_ = 0;
+    long double K_ = 1;
+};
+
+}  // namespace
+
+void TAudioStream::Reverse(int channel, std::uint32_t start, std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "Reverse");
+    const std::uint32_t half = count / 2;
+    const TProgressScope progress(half);
+    std::vector<std::int32_t> front(BlockSamples);
+    std::vector<std::int32_t> back(BlockSamples);
+    for (std::uint32_t k = 0; k < half;) {
+        TProgressScope::Step(k);
+        const std::uint32_t b = std::min(BlockSamples, half - k);
+        // Offsets k .. k + b - 1 pair with count - 1 - k .. count - b - k.
+        const std::uint32_t frontAt = start + k;
+        const std::uint32_t backAt = start + (count - k - b);
+        for (const std::uint16_t c : channels) {
+            ReadSamples(c, frontAt, b, front.data());
+            ReadSamples(c, backAt, b, back.data());
+            std::reverse(front.begin(), front.begin() + b);
+            std::reverse(back.begin(), back.begin() + b);
+            WriteSamples(c, frontAt, b, back.data());
+            WriteSamples(c, backAt, b, front.data());
+        }
+        k += b;
+    }
+    TProgressScope::Step(half);
+}
+
+void TAudioStream::AddEcho(int channel, std::uint32_t start, double volume, std::int32_t delayMs,
+                           std::int32_t responses, std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "AddEcho");
+    if (count == 0) {
+        return;
+    }
+    const TComb comb(*this, start, count, volume, delayMs, responses, "AddEcho");
+    comb.Apply(*this, channels, start, count, false);
+    Normalize(channel, start, count);
+}
+
+void TAudioStream::AddReverberation(int channel, std::uint32_t start, double volume,
+                                    std::int32_t delayMs, std::int32_t reflections,
+                                    std::uint32_t count) {
+    const auto channels = FragmentChannels(*this, channel, start, count, "AddReverberation");
+    if (count == 0) {
+        return;
+    }
+    const TComb comb(*this, start, count, volume, delayMs, reflections, "AddReverberation");
+    comb.Apply(*this, channels, start, count, true);
+    Normalize(channel, start, count);
+}
+
+namespace {
+
+// The state of the speed change's walk over the fragment: input index i, accumulator acc and
+// step, advanced exactly as the per-sample loop does, so blocks can be planned before samples
+// move.
+class TSpeedWalk {
+  public:
+    TSpeedWalk(bool up, bool glide, double finalStep, std::uint64_t count)
+        : Up_(up),
+          Glide_(glide),
+          Final_(finalStep),
+          Count_(count),
+          Step_(glide ? 1.0L : static_cast<long double>(finalStep)),
+          Acc_(Step_) {}
+
+    std::uint64_t Index() const { return I_; }
+    bool Done() const { return I_ >= Count_; }
+
+    // Samples the next step writes: 1 when speeding up, else trunc(acc).
+    std::uint64_t Width() const {
+        return Up_ ? 1 : static_cast<std::uint64_t>(TruncTowardZero(Acc_));
+    }
+
+    // Finishes the step at Index() (whose width was taken before).
+    void Advance() {
+        if (Glide_) {
+            Step_ = (Final_ - 1) * I_ / Count_ + 1;
+        }
+        const long double whole = std::trunc(Acc_);
+        if (!Up_) {
+            ++I_;
+        } else if (whole >= static_cast<long double>(Count_ - I_)) {
+            I_ = Count_;
+        } else {
+            I_ += static_cast<std::uint64_t>(whole);
+        }
+        Acc_ = Acc_ - whole + Step_;
+    }
+
+  private:
+    bool Up_;
+    bool Glide_;
+    long double Final_;
+    std::uint64_t Count_;
+    long double Step_;
+    long double Acc_;
+    std::uint64_t I_ = 0;
+};
+
+}  // namespace
+
+std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool glide, double factor,
+                                        std::uint32_t count) {
+    if (!std::isfinite(factor) || factor <= 0) {
+        throw std::invalid_argument("ChangeSpeed: the speed factor must be a positive number");
+    }
+    const auto channels = FragmentChannels(*this, channel, start, count, "ChangeSpeed");
+    const std::uint64_t s = start;
+    const std::uint64_t n = count;
+    if (factor == 1.0 || count == 0) {
+        return static_cast<std::uint32_t>(s + n);
+    }
+    const long double newLength = n / static_cast<long double>(factor);
+    if (s + newLength > UINT32_MAX) {
+        throw std::length_error(
+            "ChangeSpeed: the slowed-down fragment would reach past the last sample position");
+    }
+    const auto L = static_cast<std::uint64_t>(RoundEven(newLength));
+    const bool up = factor >= 1;
+    const double finalStep = up ? factor : static_cast<double>(1.0L / factor);
+    const std::uint64_t bps = BytesPerSample;
+    TSpeedWalk walk(up, glide, finalStep, n);
+    std::uint64_t w = s;
+
+    if (up) {
+        // Every kept sample is written behind the ones still to be read: blocks can be read
+        // whole before their kept samples go out.
+        std::vector<std::uint32_t> picks;
+        std::vector<std::int32_t> in(BlockSamples);
+        std::vector<std::int32_t> out(BlockSamples);
+        {
+            const TProgressScope progress(n);
+            while (!walk.Done()) {
+                const std::uint64_t first = walk.Index();
+                TProgressScope::Step(first);
+                const auto b =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(BlockSamples, n - first));
+                picks.clear();
+                while (!walk.Done() && walk.Index() < first + b) {
+                    picks.push_back(static_cast<std::uint32_t>(walk.Index() - first));
+                    walk.Advance();
+                }
+                for (const std::uint16_t c : channels) {
+                    ReadSamples(c, static_cast<std::uint32_t>(s + first), b, in.data());
+                    for (std::size_t j = 0; j < picks.size(); ++j) {
+                        out[j] = in[picks[j]];
+                    }
+                    WriteSamples(c, static_cast<std::uint32_t>(w),
+                                 static_cast<std::uint32_t>(picks.size()), out.data());
+                }
+                w += picks.size();
+            }
+            TProgressScope::Step(n);
+        }
+        if (w < s + n) {
+            for (const std::uint16_t c : channels) {
+                ChannelFiles[c]->DeleteBytes(w * bps, (s + n - w) * bps);
+            }
+        }
+        return static_cast<std::uint32_t>(w);
+    }
+
+    // Slowing down: open the gap in front of the fragment, then stretch the fragment from
+    // its new place into the gap and over itself.
+    if (L > n) {
+        for (const std::uint16_t c : channels) {
+            ChannelFiles[c]->InsertBytes(s * bps, (L - n) * bps);
+        }
+    }
+    const std::uint64_t r0 = s + (L - n);
+    std::vector<std::uint64_t> widths;
+    std::vector<std::int32_t> in(BlockSamples + 1);
+    std::vector<std::int32_t> out(BlockSamples);
+    {
+        const TProgressScope progress(n);
+        while (!walk.Done()) {
+            const std::uint64_t first = walk.Index();
+            TProgressScope::Step(first);
+            // Plan up to a block of steps, ending early once a block of output is due.
+            widths.clear();
+            std::uint64_t total = 0;
+            while (!walk.Done() && widths.size() < BlockSamples && total < BlockSamples) {
+                widths.push_back(walk.Width());
+                total += widths.back();
+                walk.Advance();
+            }
+            const auto steps = static_cast<std::uint32_t>(widths.size());
+            const std::uint64_t readAt = r0 + first;
+            for (const std::uint16_t c : channels) {
+                ReadSamples(c, static_cast<std::uint32_t>(readAt), steps + 1, in.data());
+                std::uint64_t at = w;         // position of the next value
+                std::uint64_t flushedTo = w;  // values before this are on disk
+                std::uint32_t filled = 0;
+                for (std::uint32_t t = 0; t < steps; ++t) {
+                    const std::int32_t u0 = in[t];
+                    const std::int32_t u1 = in[t + 1];
+                    const std::uint64_t m = widths[t];
+                    const long double slope =
+                        static_cast<long double>(static_cast<std::int64_t>(u1) - u0) / m;
+                    const auto value = [u0, slope](std::uint64_t j) {
+                        return static_cast<std::int32_t>(RoundEven(u0 + slope * j));
+                    };
+                    for (std::uint64_t j = 1; j <= m; ++j) {
+                        out[filled++] = value(j);
+                        if (filled == BlockSamples) {
+                            WriteSamples(c, static_cast<std::uint32_t>(flushedTo), filled,
+                                         out.data());
+                            flushedTo += filled;
+                            filled = 0;
+                        }
+                    }
+                    // Values landing on samples later steps of this block read must be seen
+                    // there as written (the plan keeps writing behind reading, so this stays
+                    // a safeguard against the accumulated rounding of acc).
+                    const std::uint64_t nextRead = readAt + t + 1;
+                    const std::uint64_t end = std::min(at + m, readAt + steps + 1);
+                    for (std::uint64_t pos = std::max(at, nextRead); pos < end; ++pos) {
+                        in[pos - readAt] = StoredRoundTrip(value(pos - at + 1), BytesPerSample);
+                    }
+                    at += m;
+                }
+                WriteSamples(c, static_cast<std::uint32_t>(flushedTo), filled, out.data());
+            }
+            w += total;
+        }
+        TProgressScope::Step(n);
+    }
+    // Whatever of the gap was not written goes: a gliding slow-down writes fewer samples than
+    // it opened, and so can a plain one by the one sample round(n / f) and the accumulated
+    // trunc steps disagree.
+    if (w < s + L) {
+        for (const std::uint16_t c : channels) {
+            ChannelFiles[c]->DeleteBytes(w * bps, (s + L - w) * bps);
+        }
+    }
+    return static_cast<std::uint32_t>(w);
+}
+
+void TAudioStream::RotateChannels(std::uint32_t start, std::uint32_t count, std::uint8_t direction,
+                                  std::uint32_t periodSeconds) {
+    if (periodSeconds == 0) {
+        throw std::invalid_argument("RotateChannels: the period must be at least one second");
+    }
+    if (SampleRate == 0) {
+        throw std::invalid_argument("RotateChannels: the stream has no sample rate");
+    }
+    FragmentChannels(*this, -1, start, count, "RotateChannels");
+    while (ChannelCount < 2) {
+        AddChannel();
+    }
+    while (ChannelCount > 2) {
+        DeleteChannel(static_cast<std::uint16_t>(ChannelCount - 1));
+    }
+    constexpr long double pi = std::numbers::pi_v<long double>;
+    const auto left = static_cast<double>(direction * pi / 2);
+    const auto right = static_cast<double>((1 - direction) * pi / 2);
+    const long double period = periodSeconds;
+    const long double rate = SampleRate;
+    std::vector<std::int32_t> source(BlockSamples);
+    std::vector<std::int32_t> second(BlockSamples);
+    const TProgressScope progress(count);
+    for (std::uint32_t k = 0; k < count;) {
+        TProgressScope::Step(k);
+        const std::uint32_t b = std::min(BlockSamples, count - k);
+        ReadSamples(0, start + k, b, source.data());
+        for (std::uint32_t j = 0; j < b; ++j) {
+            const long double phi = (static_cast<long double>(k + j) * pi / period) / rate;
+            const std::int32_t v = source[j];
+            source[j] = RoundedAbsSineProduct(phi + left, v);
+            second[j] = RoundedAbsSineProduct(phi + right, v);
+        }
+        WriteSamples(0, start + k, b, source.data());
+        WriteSamples(1, start + k, b, second.data());
+        k += b;
+    }
+    TProgressScope::Step(count);
+}
+
+}  // namespace sonavel
