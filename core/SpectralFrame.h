@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "spectra/Complex.h"
+
+namespace sonavel {
+
+class TAudioStream;
+
+// Which channel a block is read from and which one receives the result: the same channel
+// for the effects that work in place, channel 0 into channel 1 for the binaural beats.
+struct TChannelRoute {
+    std::uint16_t Read = 0;
+    std::uint16_t Write = 0;
+};
+
+// In-place routes for a channel argument (-1 all channels in ascending order, else the one);
+// throws std::out_of_range, naming the operation, for a channel the stream does not have.
+std::vector<TChannelRoute> InPlaceRoutes(const TAudioStream& stream, int channel,
+                                         const char* operation);
+
+// Throws std::invalid_argument, naming the operation, when start + count reaches past the
+// 32-bit sample positions (writing there would wrap around to the channel's beginning).
+void CheckSpectralFragment(std::uint32_t start, std::uint32_t count, const char* operation);
+
+// Number of blocks of blockLength samples that cover count samples, at least 1.
+std::uint64_t SpectralBlockCount(std::uint64_t count, std::uint32_t blockLength);
+
+// Runs at the start of block b, before its channels.
+using TBlockStart = std::function<void(std::uint64_t block)>;
+// Changes the half spectrum (blockLength / 2 + 1 bins) of one block of one channel.
+using TSpectrumChange = std::function<void(std::span<TComplex> spectrum)>;
+
+// The block frame of the spectral effects. The fragment start .. start + count - 1 is cut
+// into consecutive rectangular blocks of blockLength samples (no window, no overlap), with
+// the progress counters running over the blocks. For each block and each route in order:
+// read blockLength samples (the last block reads past the fragment, and past a channel's end
+// where reads give zeros), take them to the half spectrum, change it, take it back, round to
+// nearest and clip to +-MaxLevel, and write the samples that lie inside the fragment.
+// Throws as CheckSpectralFragment does.
+void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> routes,
+                      std::uint32_t start, std::uint32_t count, std::uint32_t blockLength,
+                      const TBlockStart& blockStart, const TSpectrumChange& change);
+
+// One output sample: Round (ties to even) with values beyond +-MaxLevel clipped.
+std::int32_t ClippedSample(long double value);
+
+}  // namespace sonavel
