@@ -1,0 +1,190 @@
+#include "core/ScaledSine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sonavel {
+
+namespace {
+
+// pi / 2 as HalfPi1 + HalfPi2 + HalfPi3, good to about 2^-112. The first two parts have
+// 24-bit significands, so n times them is exact in the 64-bit significand for |n| < 2^40.
+constexpr long double HalfPi1 = 0xc90fdbp-23L;
+constexpr long double HalfPi2 = -0xbbbd2ep-48L;
+constexpr long double HalfPi3 = -0xf72cece675d1fc90p-113L;
+constexpr long double TwoOverPi = 0.636619772367581343075535053490057448L;
+// Below this |x| the multiple n of pi / 2 stays under 2^38, well inside the exact range.
+constexpr long double ReducibleLimit = 0x1p38L;
+// Adding and subtracting it rounds a long double below 2^62 to an integer, without the
+// costly rounding-mode switches of the library calls.
+constexpr long double Shifter = 0x1.8p63L;
+// Scales beyond this go the slow way: the integer rounding above would no longer hold.
+constexpr long double ScaleLimit = 0x1p52L;
+// Error bounds of the double series: relative to the value (rounding the argument to double
+// and a few units in the last place of the series), and absolute (the reduction's roundings
+// at 2^-64 of pi / 4), each with ample room.
+constexpr long double RelativeError = 0x1p-49L;
+constexpr long double AbsoluteError = 0x1p-60L;
+
+long double RoundToInteger(long double v) {
+    return (v + Shifter) - Shifter;
+}
+
+long double TruncToInteger(long double v) {
+    const long double magnitude = std::fabs(v);
+    long double whole = RoundToInteger(magnitude);
+    if (whole > magnitude) {
+        whole -= 1;
+    }
+    return v < 0 ? -whole : whole;
+}
+
+// x = n pi / 2 + r with |r| at most a hair above pi / 4; quadrant = n mod 4.
+struct TReduced {
+    double Rest;
+    unsigned Quadrant;
+};
+
+bool Reduce(long double x, TReduced& reduced) {
+    if (!(std::fabs(x) < ReducibleLimit)) {
+        return false;
+    }
+    const long double n = RoundToInteger(x * TwoOverPi);
+    // x - n HalfPi1 is exact (the two lie within a factor of 2 of each other, or n is 0);
+    // each further subtraction rounds only at the size of its result, below 1.
+    reduced.Rest = static_cast<double>(((x - n * HalfPi1) - n * HalfPi2) - n * HalfPi3);
+    reduced.Quadrant =
+        static_cast<unsigned>(static_cast<std::int64_t>(static_cast<double>(n))) & 3U;
+    return true;
+}
+
+// sin r and 1 - cos r by their Taylor series up to r^17 and r^18: for |r| <= pi / 4 the first
+// omitted terms are below 1e-19. 1 - cos r keeps its precision relative to its own size, so
+// values near the peaks of the sine stay exact.
+double SinSeries(double r) {
+    const double r2 = r * r;
+    double p = -1.0 / 355687428096000.0;  // -1/17!
+    p = p * r2 + 1.0 / 1307674368000.0;
+    p = p * r2 - 1.0 / 6227020800.0;
+    p = p * r2 + 1.0 / 39916800.0;
+    p = p * r2 - 1.0 / 362880.0;
+    p = p * r2 + 1.0 / 5040.0;
+    p = p * r2 - 1.0 / 120.0;
+    p = p * r2 + 1.0 / 6.0;
+    return r - r * r2 * p;
+}
+
+double CosComplementSeries(double r) {
+    const double r2 = r * r;
+    double p = -1.0 / 6402373705728000.0;  // -1/18!
+    p = p * r2 + 1.0 / 20922789888000.0;
+    p = p * r2 - 1.0 / 87178291200.0;
+    p = p * r2 + 1.0 / 479001600.0;
+    p = p * r2 - 1.0 / 3628800.0;
+    p = p * r2 + 1.0 / 40320.0;
+    p = p * r2 - 1.0 / 720.0;
+    p = p * r2 + 1.0 / 24.0;
+    return r2 * (0.5 - r2 * p);
+}
+
+// sin x or 1 - |cos x| from the series: exactly as a long double sum, rounded as a double,
+// and its size, to which the series' error is relative.
+struct TEstimate {
+    long double Value;
+    double Rounded;
+    double Size;
+};
+
+TEstimate Estimate(long double value, double size) {
+    return {value, static_cast<double>(value), size};
+}
+
+// trunc(exact x scale) for the exact value the estimate stands for, knowing that the product
+// lies in [low, high]; false when the estimate leaves the truncated value open.
+bool TruncProduct(const TEstimate& estimate, long double scale, long double low, long double high,
+                  std::int64_t& result) {
+    // First in double: its own roundings (of the value, the scale and the product, each 2^-53
+    // of the scale) are well inside the bound.
+    const auto scaleRounded = static_cast<double>(scale);
+    const double product = estimate.Rounded * scaleRounded;
+    const double bound = std::fabs(scaleRounded) * (estimate.Size * 0x1p-48 + 0x1p-50) + 0x1p-30;
+    const auto least = static_cast<std::int64_t>(product - bound);
+    if (least == static_cast<std::int64_t>(product + bound)) {
+        result = least;
+        return true;
+    }
+    // Near an integer: in extended precision, where the bounds of the product settle the
+    // sine peaks (the scale itself may lie a hair below an integer).
+    const long double exactProduct = estimate.Value * scale;
+    const long double error = std::fabs(scale) * (estimate.Size * RelativeError + AbsoluteError) +
+                              std::fabs(exactProduct) * 0x1p-62L;
+    const long double lowest = TruncToInteger(std::max(exactProduct - error, low));
+    if (lowest != TruncToInteger(std::min(exactProduct + error, high))) {
+        return false;
+    }
+    result = static_cast<std::int64_t>(static_cast<double>(lowest));
+    return true;
+}
+
+bool FastPathApplies(long double scale) {
+    return std::fabs(scale) < ScaleLimit;
+}
+
+}  // namespace
+
+std::int64_t TruncScaledSine(long double x, long double scale) {
+    if (scale == 0) {
+        return 0;
+    }
+    TReduced reduced{};
+    if (FastPathApplies(scale) && Reduce(x, reduced)) {
+        const double r = reduced.Rest;
+        TEstimate sine{};
+        if ((reduced.Quadrant & 1U) == 0) {
+            const double s = SinSeries(r);
+            sine = Estimate(s, std::fabs(s));
+        } else {
+            const double complement = CosComplementSeries(r);
+            sine = Estimate(1 - static_cast<long double>(complement), complement);
+        }
+        if (reduced.Quadrant >= 2) {
+            sine.Value = -sine.Value;
+            sine.Rounded = -sine.Rounded;
+        }
+        // |sin| <= 1, so the extended product never passes the scale.
+        std::int64_t result = 0;
+        if (TruncProduct(sine, scale, -std::fabs(scale), std::fabs(scale), result)) {
+            return result;
+        }
+    }
+    return static_cast<std::int64_t>(std::sin(x) * scale);
+}
+
+std::int64_t TruncScaledCosineComplement(long double x, long double scale) {
+    if (scale == 0) {
+        return 0;
+    }
+    TReduced reduced{};
+    if (FastPathApplies(scale) && Reduce(x, reduced)) {
+        const double r = reduced.Rest;
+        TEstimate complement{};
+        if ((reduced.Quadrant & 1U) == 0) {
+            // |cos x| = cos r.
+            const double c = CosComplementSeries(r);
+            complement = Estimate(c, c);
+        } else {
+            // |cos x| = |sin r|.
+            const double s = std::fabs(SinSeries(r));
+            complement = Estimate(1 - static_cast<long double>(s), s);
+        }
+        // 0 <= 1 - |cos| <= 1, so the product lies between 0 and the scale.
+        std::int64_t result = 0;
+        if (TruncProduct(complement, scale, std::min<long double>(0, scale),
+                         std::max<long double>(0, scale), result)) {
+            return result;
+        }
+    }
+    return static_cast<std::int64_t>(scale * (1 - std::fabs(std::cos(x))));
+}
+
+}  // namespace sonavel

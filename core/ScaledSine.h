@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sonavel {
+
+// trunc(sin(x) x scale) and trunc(scale x (1 - |cos(x)|)), with x, the sine and the product in
+// extended precision, as the tone and noise generators define their samples.
+//
+// sinl and cosl cost about 250 ns a call here (their argument reduction runs in software),
+// too slow for an hour of noise. So x is first reduced by 2 pi exactly enough (2 pi split into
+// parts whose multiples are exact) and the sine taken in double; where the product then lies
+// so close to an integer that the double result could truncate to another value, the
+// extended functions decide. The results equal the extended ones for every x.
+std::int64_t TruncScaledSine(long double x, long double scale);
+std::int64_t TruncScaledCosineComplement(long double x, long double scale);
+
+}  // namespace sonavel

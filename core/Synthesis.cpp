@@ -1,0 +1,163 @@
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/AudioStream.h"
+#include "core/FragmentFrame.h"
+#include "core/NoiseRandom.h"
+#include "core/ScaledSine.h"
+
+namespace sonavel {
+
+namespace {
+
+constexpr long double Pi = std::numbers::pi_v<long double>;
+// The generators' paste modes, in the order of their dialogs' list (not that of PasteFrom).
+enum TGeneratorMode : std::uint8_t { GenerateReplace = 0, GenerateInsert = 1, GenerateMix = 2 };
+// Random draws held at once by the noise generator, over all channels of a block.
+constexpr std::uint32_t NoiseDrawsPerBlock = 2 * FrameBlockSamples;
+
+// Volume percent of MaxLevel.
+long double Amplitude(std::uint8_t volume) {
+    return static_cast<long double>(volume) * 21474836.47L;
+}
+
+// Everything a generator refuses, checked before anything is written.
+std::uint32_t CheckedCount(const char* operation, const TAudioStream& stream, std::uint32_t start,
+                           std::uint64_t count, std::uint8_t volume, std::uint8_t pasteMode) {
+    if (count > UINT32_MAX) {
+        throw std::invalid_argument(std::string(operation) + ": " + std::to_string(count) +
+                                    " samples is more than a stream can hold (at most " +
+                                    std::to_string(UINT32_MAX) + ")");
+    }
+    CheckSpan(start, count, operation);
+    if (volume > 100) {
+        throw std::invalid_argument(std::string(operation) + ": volume " + std::to_string(volume) +
+                                    " % is above 100 %");
+    }
+    if (pasteMode > GenerateMix) {
+        throw std::invalid_argument(std::string(operation) + ": unknown paste mode " +
+                                    std::to_string(pasteMode));
+    }
+    if (stream.SampleRate == 0) {
+        throw std::invalid_argument(std::string(operation) + ": the stream's sample rate is 0 Hz");
+    }
+    return static_cast<std::uint32_t>(count);
+}
+
+// Mixing mode: half the new sample plus half the one already there.
+std::int32_t MixHalves(std::int64_t generated, std::int32_t present) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(generated / 2 + present / 2, -MaxLevel, MaxLevel));
+}
+
+// Writes one block of generated samples into a channel, mixing them in for mode 2.
+void WriteGenerated(TAudioStream& stream, std::uint16_t channel, std::uint32_t position,
+                    std::uint8_t pasteMode, std::vector<std::int32_t>& values, std::uint32_t count,
+                    std::vector<std::int32_t>& present) {
+    if (pasteMode == GenerateMix) {
+        stream.ReadSamples(channel, position, count, present.data());
+        for (std::uint32_t j = 0; j < count; ++j) {
+            values[j] = MixHalves(values[j], present[j]);
+        }
+    }
+    stream.WriteSamples(channel, position, count, values.data());
+}
+
+}  // namespace
+
+void TAudioStream::GenerateTone(int channel, std::uint32_t start, std::uint8_t waveform,
+                                double frequency, std::uint8_t volume, std::uint8_t pasteMode,
+                                std::uint64_t count) {
+    const std::vector<std::uint16_t> channels = CheckedChannels(*this, channel, "GenerateTone");
+    const std::uint32_t n = CheckedCount("GenerateTone", *this, start, count, volume, pasteMode);
+    if (waveform > Triangle) {
+        throw std::invalid_argument("GenerateTone: unknown waveform " + std::to_string(waveform));
+    }
+    if (!std::isfinite(frequency)) {
+        throw std::invalid_argument("GenerateTone: the frequency is not a finite number");
+    }
+    if (pasteMode == GenerateInsert) {
+        InsertSilence(channel, start, n);
+    }
+
+    const long double a = Amplitude(volume);
+    const auto level = static_cast<std::int64_t>(a);
+    std::vector<std::int32_t> tone(FrameBlockSamples);
+    std::vector<std::int32_t> values(FrameBlockSamples);
+    std::vector<std::int32_t> present(pasteMode == GenerateMix ? FrameBlockSamples : 0);
+    const TProgressScope progress(n);
+    for (std::uint32_t k0 = 0; k0 < n;) {
+        TProgressScope::Step(k0);
+        const std::uint32_t len = std::min(n - k0, FrameBlockSamples);
+        // Every channel gets the same samples.
+        for (std::uint32_t j = 0; j < len; ++j) {
+            const long double x =
+                static_cast<long double>(k0 + j) * 2 * Pi * frequency / SampleRate;
+            std::int64_t v = TruncScaledSine(x, a);
+            if (waveform == Rectangle) {
+                // A zero sine value, as at k = 0, gives the negative level.
+                v = v > 0 ? level : -level;
+            } else if (waveform == Triangle) {
+                const std::int64_t t = TruncScaledCosineComplement(x, a) / 2;
+                v = v > 0 ? v / 2 + t : v / 2 - t;
+            }
+            tone[j] = static_cast<std::int32_t>(v);
+        }
+        for (const std::uint16_t c : channels) {
+            std::copy_n(tone.begin(), len, values.begin());
+            WriteGenerated(*this, c, start + k0, pasteMode, values, len, present);
+        }
+        k0 += len;
+    }
+    TProgressScope::Step(n);
+}
+
+void TAudioStream::GenerateNoise(int channel, std::uint32_t start, std::uint8_t colour,
+                                 std::uint8_t volume, std::uint8_t pasteMode, std::uint64_t count) {
+    const std::vector<std::uint16_t> channels = CheckedChannels(*this, channel, "GenerateNoise");
+    const std::uint32_t n = CheckedCount("GenerateNoise", *this, start, count, volume, pasteMode);
+    if (colour > Brown) {
+        throw std::invalid_argument("GenerateNoise: unknown noise colour " +
+                                    std::to_string(colour));
+    }
+    if (pasteMode == GenerateInsert) {
+        InsertSilence(channel, start, n);
+    }
+
+    const long double a = Amplitude(volume);
+    const std::uint32_t range = SampleRate / 2;
+    const auto selected = static_cast<std::uint32_t>(channels.size());
+    // A new random number per channel and sample, drawn sample-major as the loops run.
+    const std::uint32_t block = std::max<std::uint32_t>(1, NoiseDrawsPerBlock / selected);
+    std::vector<std::uint32_t> draws(static_cast<std::size_t>(block) * selected);
+    std::vector<std::int32_t> values(block);
+    std::vector<std::int32_t> present(pasteMode == GenerateMix ? block : 0);
+    {
+        const TProgressScope progress(n);
+        for (std::uint32_t k0 = 0; k0 < n;) {
+            TProgressScope::Step(k0);
+            const std::uint32_t len = std::min(n - k0, block);
+            DrawRandom(range, std::span(draws.data(), static_cast<std::size_t>(len) * selected));
+            for (std::uint32_t i = 0; i < selected; ++i) {
+                for (std::uint32_t j = 0; j < len; ++j) {
+                    const long double r = draws[static_cast<std::size_t>(j) * selected + i];
+                    const long double x =
+                        r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
+                    values[j] = static_cast<std::int32_t>(TruncScaledSine(x, a));
+                }
+                WriteGenerated(*this, channels[i], start + k0, pasteMode, values, len, present);
+            }
+            k0 += len;
+        }
+        TProgressScope::Step(n);
+    }
+    if (colour == Pink || colour == Brown) {
+        ColorNoise(channel, start, n, colour);
+    }
+}
+
+}  // namespace sonavel
