@@ -1,0 +1,962 @@
+#include "ui/MainForm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+
+#include "app/DocumentTexts.h"
+#include "app/ErrorText.h"
+#include "app/FileCommands.h"
+#include "app/Language.h"
+#include "core/PlaybackEngine.h"
+#include "core/Progress.h"
+#include "core/TransportControl.h"
+#include "platform/MemoryAudioDevice.h"
+#include "platform/PortAudioDevice.h"
+#include "ui/ChildForm.h"
+#include "ui/MP3SettingsDlg.h"
+#include "ui/NewProjectDlg.h"
+#include "ui/OperationRunner.h"
+#include "ui/ProcessDlg.h"
+#include "ui/Prompts.h"
+#include "ui/SetLangDlg.h"
+#include "ui/Settings.h"
+#include "ui/ToolIcons.h"
+#include "ui/WindowObserver.h"
+
+namespace sonavel {
+
+namespace {
+
+// The windows are owned by their Qt parent.
+template <class T, class... TArgs>
+T* MakeChild(TArgs&&... args) {
+    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
+}
+
+constexpr int MinimumWidth = 640;
+constexpr int MinimumHeight = 410;
+constexpr int ControlInterval = 100;  // ms
+
+QString ToQt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string FileSystemName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The machine's sound devices; a system without sound gets none.
+std::shared_ptr<TAudioSystem> MachineDevices() {
+    try {
+        return std::make_shared<TPortAudioSystem>();
+    } catch (const std::exception&) {
+        TMemoryDeviceOptions none;
+        none.OutputNames.clear();
+        none.InputNames.clear();
+        return std::make_shared<TMemoryAudioSystem>(none);
+    }
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TMainFormOptions options)
+    : Prompts_(options.Prompts ? std::move(options.Prompts) : std::make_shared<TWidgetPrompts>()),
+      Devices_(options.Devices ? std::move(options.Devices) : MachineDevices()),
+      Engine_(std::make_unique<TPlaybackEngine>(
+          Devices_,
+          [this](const TEngineMessage& message) { PostMessage(message.Caption, message.Text); })),
+      Layout_(TMainLayout::Build(*this)) {
+    setObjectName("MainForm");
+    setWindowTitle(QString::fromUtf8(FormCaption));
+    setMinimumSize(MinimumWidth, MinimumHeight);
+    resize(MinimumWidth, MinimumHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - MinimumWidth) / 2,
+             area.top() + (area.height() - MinimumHeight) / 2);
+    }
+    setAcceptDrops(true);
+
+    // Every window of these commands lives for the whole run.
+    ProcessForm_ = MakeChild<TProcessForm>(this);
+    Runner_ = MakeChild<TOperationRunner>(*ProcessForm_, this);
+    NewProjectForm_ = MakeChild<TNewProjectForm>(Workspace_.Dialogs.NewProject, this);
+    MP3SettingsForm_ = MakeChild<TMP3SettingsForm>(this);
+    SetLangForm_ = MakeChild<TSetLangForm>(this);
+
+    ConnectCommands();
+    AddShortcuts();
+    // The form carries the Russian texts until a language is applied.
+    ApplyTexts(Russian);
+    setWindowTitle(QString::fromUtf8(FormCaption));
+
+    // Loading the settings.
+    InitDeviceNumbers(*Devices_);
+    Workspace_.MaxUndos = 2;
+    Language_.clear();
+    TSettings::Load(Workspace_);
+
+    connect(Layout_.PageControl, &QTabBar::currentChanged, this, &TMainForm::PageControlChange);
+    ConrolTimer_ = MakeChild<QTimer>(this);
+    ConrolTimer_->setObjectName("ConrolTimer");
+    ConrolTimer_->setInterval(ControlInterval);
+    connect(ConrolTimer_, &QTimer::timeout, this, &TMainForm::ConrolTimerTimer);
+    ConrolTimer_->start();
+
+    UpdateCommands();
+}
+
+TMainForm::~TMainForm() {
+    ConrolTimer_->stop();
+    // The windows go before their documents, and the threads before the windows.
+    while (!Windows_.empty()) {
+        const TDocumentWindow window = Windows_.back();
+        Windows_.pop_back();
+        Transports_.Forget(*window.Document);
+        delete window.SubWindow;  // NOLINT(cppcoreguidelines-owning-memory): owned by the area
+    }
+}
+
+void TMainForm::ConnectCommands() {
+    using enum TCommand;
+    const std::vector<std::pair<TCommand, std::function<void()>>> handlers{
+        {NewFile, [this] { NewFileMIClick(); }},
+        {OpenFile, [this] { OpenFileMIClick(); }},
+        {Save, [this] { SaveMIClick(); }},
+        {SaveAs, [this] { SaveAsMIClick(); }},
+        {SaveSelection, [this] { SaveSelectionMIClick(); }},
+        {CloseFile, [this] { CloseFileMIClick(); }},
+        {Undo, [this] { UndoMIClick(); }},
+        {Cut, [this] { CutMIClick(); }},
+        {CopyTo, [this] { CopyToMIClick(); }},
+        {Insert, [this] { InsertMIClick(); }},
+        {Mix, [this] { MixMIClick(); }},
+        {Overwrite, [this] { OverwriteMIClick(); }},
+        {InsFromFile, [this] { InsFromFileMIClick(); }},
+        {Delete, [this] { DeleteMIClick(); }},
+        {Erase, [this] { EraseMIClick(); }},
+        {AddChannel, [this] { AddChannelMIClick(); }},
+        {DelChannel, [this] { DelChannelMIClick(); }},
+        {NormalizeVolume, [this] { NormalizeVolumeMIClick(); }},
+        {UpVolume, [this] { UpVolumeMIClick(); }},
+        {DownVolume, [this] { DownVolumeMIClick(); }},
+        {Reverse, [this] { ReverseMIClick(); }},
+        {Invert, [this] { InvertMIClick(); }},
+    };
+    // Commands whose windows are still to come stay in their places, disabled.
+    for (const auto& [command, handler] : handlers) {
+        Implemented_.set(Index(command));
+        connect(Layout_.Action(command), &QAction::triggered, this, handler);
+    }
+    for (const auto& [button, command] : Layout_.Buttons) {
+        connect(button, &QToolButton::clicked, Layout_.Action(command), &QAction::trigger);
+    }
+}
+
+void TMainForm::AddShortcuts() {
+    using enum TCommand;
+    Action(NewFile)->setShortcut(QKeySequence::New);
+    Action(OpenFile)->setShortcut(QKeySequence::Open);
+    Action(Save)->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    Action(CloseFile)->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+    Action(Undo)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    Action(Cut)->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+    Action(CopyTo)->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    Action(Insert)->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+    Action(Delete)->setShortcut(QKeySequence(QKeySequence::Delete));
+
+    // Transport and cursor keys act on the active document window's buttons.
+    const auto key = [this](const char* name, const QKeySequence& sequence,
+                            const std::function<void()>& act) {
+        auto* action = MakeChild<QAction>(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(sequence);
+        connect(action, &QAction::triggered, this, act);
+        addAction(action);
+    };
+    key("PlayStopKey", QKeySequence(Qt::Key_Space), [this] {
+        const TDocument* d = Workspace_.Active();
+        if (d == nullptr) {
+            return;
+        }
+        const bool running = d->Stream->PlayState.load() != TTransportState::Stopped ||
+                             d->Stream->RecordState.load() != TTransportState::Stopped;
+        ClickChildButton(running ? "StopBtn" : "PlayBtn");
+    });
+    key("ToBeginKey", QKeySequence(Qt::Key_Home), [this] { ClickChildButton("ToBeginBtn"); });
+    key("ToEndKey", QKeySequence(Qt::Key_End), [this] { ClickChildButton("ToEndBtn"); });
+}
+
+void TMainForm::ClickChildButton(const char* name) {
+    if (TChildForm* form = ActiveChild()) {
+        if (auto* button = form->findChild<QAbstractButton*>(QString::fromLatin1(name))) {
+            button->click();
+        }
+    }
+}
+
+QString TMainForm::MainText(const char* TMainWindowTexts::*member) const {
+    const TMainWindowTexts* texts = MainWindowTexts(Language_);
+    return texts != nullptr ? QString::fromUtf8(texts->*member) : QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Language
+
+void TMainForm::ApplyTexts(const std::string& language) {
+    const TMainWindowTexts* texts = MainWindowTexts(language);
+    if (texts == nullptr) {
+        return;
+    }
+    const QString title = QString::fromUtf8(texts->Title);
+    QGuiApplication::setApplicationDisplayName(title);
+    setWindowTitle(title);
+    for (QMenu* menu : Layout_.TopMenus) {
+        if (const char* text = FindText(texts->MenuItems, menu->objectName().toStdString())) {
+            menu->setTitle(QString::fromUtf8(text));
+        }
+    }
+    for (QAction* action : Layout_.Actions) {
+        if (const char* text = FindText(texts->MenuItems, action->objectName().toStdString())) {
+            action->setText(QString::fromUtf8(text));
+        }
+    }
+    for (const auto& [button, command] : Layout_.Buttons) {
+        if (const char* text = FindText(texts->Hints, button->objectName().toStdString())) {
+            button->setToolTip(QString::fromUtf8(text));
+        }
+    }
+}
+
+void TMainForm::SetLanguage(const std::string& word) {
+    Language_ = word.substr(0, 3);
+    Workspace_.Language = Language_;
+    Engine_->SetLanguage(word);
+    ApplyTexts(word);
+    NewProjectForm_->SetLanguage(word);
+    MP3SettingsForm_->SetLanguage(word);
+    for (const TDocumentWindow& window : Windows_) {
+        window.Form->SetLanguage(word);
+    }
+}
+
+void TMainForm::FormActivate() {
+    if (InActivate_) {
+        return;
+    }
+    InActivate_ = true;
+    if (Language_.empty()) {
+        // The windows speak English while the language is being chosen.
+        SetLanguage(English);
+        Language_.clear();
+        const std::optional<std::string> stored = TSettings::ReadLanguage();
+        if (stored && !stored->empty()) {
+            Language_ = *stored;
+        } else {
+            SetLangForm_->Language.clear();
+            Prompts_->Run(*SetLangForm_);
+            Language_ = SetLangForm_->Language.substr(0, 3);
+        }
+    }
+    SetLanguage(Language_);
+    InActivate_ = false;
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // Not from inside the event: choosing the language may show a window.
+        QTimer::singleShot(0, this, &TMainForm::FormActivate);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TMainForm::UpdateCommands() {
+    TCommandState state;
+    if (TDocument* d = Workspace_.Active()) {
+        state.HasDocument = true;
+        state.Recording = Transports_.Recording(*d);
+        if (!state.Recording) {
+            state.Empty = d->Stream->GetLength() == 0;
+            state.HasRestorePoint = d->RestoreCount() > 0;
+        }
+    }
+    state.ClipboardHasAudio =
+        Workspace_.ClipboardStream && Workspace_.ClipboardStream->GetLength() > 0;
+    const TCommandSet enabled = EnabledCommands(state) & Implemented_;
+    for (std::size_t i = 0; i < CommandCount; ++i) {
+        Layout_.Actions.at(i)->setEnabled(enabled.test(i));
+    }
+    for (const auto& [button, command] : Layout_.Buttons) {
+        button->setEnabled(enabled.test(Index(command)));
+    }
+}
+
+TOperationResult TMainForm::RunOperation(TOperation operation) {
+    TDocument* d = Workspace_.Active();
+    if (d == nullptr) {
+        return {};
+    }
+    TChildForm* form = Child(*d);
+    // The document's play and record threads are ended on the worker: waiting for a device
+    // to stop must not hold up the window.
+    std::shared_ptr<TTransports::TThreads> threads = Transports_.Take(*d);
+    TWindowObserver observer(*ProcessForm_, form);
+    TOperationResult result;
+    const std::string language = Language_;
+    Runner_->RunModal(ToQt(Caption(operation, language)), d, [&] {
+        try {
+            threads.reset();
+            result = Execute(Workspace_, operation, observer);
+        } catch (const std::exception& error) {
+            result = {false, DescribeFailure(error, language)};
+        }
+    });
+    if (form != nullptr) {
+        form->TrackBoxPaint();
+    }
+    if (!result.Ok) {
+        Prompts_->Inform(this, QString(), ToQt(result.Message));
+    }
+    return result;
+}
+
+void TMainForm::RunCommand(TOperation operation) {
+    RunOperation(operation);
+    UpdateCommands();
+}
+
+void TMainForm::UndoMIClick() {
+    const TDocument* d = Workspace_.Active();
+    if (d == nullptr || d->RestoreCount() == 0) {
+        return;
+    }
+    RunCommand(TOperation::Undo);
+}
+
+void TMainForm::CutMIClick() {
+    RunCommand(TOperation::Cut);
+}
+void TMainForm::CopyToMIClick() {
+    RunCommand(TOperation::CopyToClipboard);
+}
+
+void TMainForm::InsertMIClick() {
+    if (Workspace_.ClipboardStream->GetLength() < 2) {
+        return;
+    }
+    RunCommand(TOperation::PasteInsert);
+}
+
+void TMainForm::MixMIClick() {
+    if (Workspace_.ClipboardStream->GetLength() < 2) {
+        return;
+    }
+    RunCommand(TOperation::PasteMix);
+}
+
+void TMainForm::OverwriteMIClick() {
+    if (Workspace_.ClipboardStream->GetLength() < 2) {
+        return;
+    }
+    RunCommand(TOperation::PasteOverwrite);
+}
+
+void TMainForm::DeleteMIClick() {
+    RunCommand(TOperation::DeleteFragment);
+}
+void TMainForm::EraseMIClick() {
+    RunCommand(TOperation::EraseFragment);
+}
+void TMainForm::AddChannelMIClick() {
+    RunCommand(TOperation::AddChannel);
+}
+
+void TMainForm::DelChannelMIClick() {
+    const TDocument* d = Workspace_.Active();
+    if (d == nullptr) {
+        return;
+    }
+    if (d->Stream->ChannelCount <= 1 || d->ChannelItem == 0) {
+        Prompts_->Inform(this, QString(), QString::fromUtf8(CannotDeleteAllChannelsText));
+        return;
+    }
+    RunCommand(TOperation::DeleteChannel);
+}
+
+void TMainForm::NormalizeVolumeMIClick() {
+    RunCommand(TOperation::Normalize);
+}
+void TMainForm::UpVolumeMIClick() {
+    RunCommand(TOperation::FadeIn);
+}
+void TMainForm::DownVolumeMIClick() {
+    RunCommand(TOperation::FadeOut);
+}
+void TMainForm::ReverseMIClick() {
+    RunCommand(TOperation::Reverse);
+}
+void TMainForm::InvertMIClick() {
+    RunCommand(TOperation::Invert);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Documents, windows and tabs
+
+const TMainForm::TDocumentWindow* TMainForm::WindowOf(const TDocument& document) const {
+    for (const TDocumentWindow& window : Windows_) {
+        if (window.Document == &document) {
+            return &window;
+        }
+    }
+    return nullptr;
+}
+
+TChildForm* TMainForm::Child(const TDocument& document) const {
+    const TDocumentWindow* window = WindowOf(document);
+    return window != nullptr ? window->Form : nullptr;
+}
+
+TChildForm* TMainForm::ActiveChild() const {
+    const TDocument* d = Workspace_.Active();
+    return d != nullptr ? Child(*d) : nullptr;
+}
+
+TChildForm& TMainForm::SetUpDocumentWindow(TDocument& document) {
+    auto* form = MakeChild<TChildForm>(Workspace_, document);
+    form->SetAudioSystem(Devices_);
+    form->SetProgressWait(
+        [this](const std::string& caption, const std::function<bool()>& finished) {
+            Runner_->WaitWithProgress(ToQt(caption), finished);
+        });
+    form->SetLanguage(Language_);
+    document.SampleCount = document.Stream->GetLength();
+    form->ShowProperties();
+    document.CursorPos = 0;
+    document.ViewStart = document.GraphStart = 0;
+    document.ViewLength = document.GraphLength = document.SampleCount;
+    form->FillChannelBox();
+    connect(form, &TChildForm::CommandsMayChange, this, &TMainForm::UpdateCommands);
+
+    const QString caption = ToQt(document.Caption);
+    QMdiSubWindow* sub = Layout_.DocumentArea->addSubWindow(form, Qt::FramelessWindowHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowTitle(caption);
+    Windows_.push_back({&document, sub, form});
+    {
+        const QSignalBlocker quiet(Layout_.PageControl);
+        const int tab = Layout_.PageControl->addTab(DocumentTabIcon(), caption);
+        Layout_.PageControl->setTabData(tab, document.Tag);
+    }
+    Workspace_.Activate(document.Tag);
+    ShowActive();
+    return *form;
+}
+
+void TMainForm::ShowActive() {
+    const TDocument* d = Workspace_.Active();
+    if (d == nullptr) {
+        return;
+    }
+    const TDocumentWindow* window = WindowOf(*d);
+    if (window == nullptr) {
+        return;
+    }
+    {
+        const QSignalBlocker quiet(Layout_.PageControl);
+        Layout_.PageControl->setCurrentIndex(d->Tag);
+    }
+    window->SubWindow->showMaximized();
+    Layout_.DocumentArea->setActiveSubWindow(window->SubWindow);
+    window->SubWindow->raise();
+}
+
+void TMainForm::PageControlChange(int index) {
+    for (const TDocumentWindow& window : Windows_) {
+        if (window.Document->Tag == index) {
+            Workspace_.Activate(index);
+        }
+    }
+    ShowActive();
+    UpdateCommands();
+}
+
+void TMainForm::SetDocumentCaption(TDocument& document, const QString& caption) {
+    document.Caption = caption.toStdString();
+    if (const TDocumentWindow* window = WindowOf(document)) {
+        window->SubWindow->setWindowTitle(caption);
+        window->Form->setWindowTitle(caption);
+    }
+    for (int i = 0; i < Layout_.PageControl->count(); ++i) {
+        if (Layout_.PageControl->tabData(i).toInt() == document.Tag) {
+            Layout_.PageControl->setTabText(i, caption);
+        }
+    }
+}
+
+void TMainForm::CloseDocument(TDocument& document) {
+    const int tag = document.Tag;
+    const auto window =
+        std::find_if(Windows_.begin(), Windows_.end(),
+                     [&](const TDocumentWindow& w) { return w.Document == &document; });
+    if (window == Windows_.end()) {
+        return;
+    }
+    QMdiSubWindow* sub = window->SubWindow;
+    Windows_.erase(window);
+    // Playback and recording end (and their threads are waited for) before the window and
+    // the document go.
+    Transports_.Forget(document);
+    delete sub;  // NOLINT(cppcoreguidelines-owning-memory): with its document window
+    {
+        const QSignalBlocker quiet(Layout_.PageControl);
+        for (int i = 0; i < Layout_.PageControl->count(); ++i) {
+            if (Layout_.PageControl->tabData(i).toInt() == tag) {
+                Layout_.PageControl->removeTab(i);
+                break;
+            }
+        }
+        for (int i = 0; i < Layout_.PageControl->count(); ++i) {
+            const int tabTag = Layout_.PageControl->tabData(i).toInt();
+            if (tabTag > tag) {
+                Layout_.PageControl->setTabData(i, tabTag - 1);
+            }
+        }
+    }
+    // The document goes, and the windows above it move down one place.
+    Workspace_.Close(tag);
+}
+
+void TMainForm::NewFileMIClick() {
+    if (Prompts_->Run(*NewProjectForm_) != QDialog::Accepted) {
+        return;
+    }
+    std::unique_ptr<TAudioStream> stream;
+    try {
+        stream = std::make_unique<TAudioStream>(
+            static_cast<std::uint16_t>(NewProjectForm_->ChannelCount),
+            NewProjectForm_->BitsPerSample,
+            static_cast<std::uint32_t>(NewProjectForm_->SampleRate));
+    } catch (const std::exception& error) {
+        Prompts_->Inform(this, QString(), ToQt(DescribeFailure(error, Language_)));
+        return;
+    }
+    TDocument& document = Workspace_.AddDocument(
+        std::move(stream), MainText(&TMainWindowTexts::NewProject).toStdString());
+    TChildForm& form = SetUpDocumentWindow(document);
+    form.BuildGraph();
+    form.TrackBoxPaint();
+    UpdateCommands();
+}
+
+TMainForm::TDecoded TMainForm::DecodeFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir()) {
+        Prompts_->Inform(this, QString(), ToQt(FileNotFoundText(Language_)));
+        return {};
+    }
+    const std::string fileName = FileSystemName(path);
+    std::string format;
+    try {
+        format = RecogniseFormat(fileName);
+    } catch (const std::exception& error) {
+        Prompts_->Inform(this, QString(), ToQt(DescribeFailure(error, Language_)));
+        return {};
+    }
+    if (format.empty()) {
+        Prompts_->Inform(this, QString(), ToQt(UnknownFormatText(Language_)));
+        return {};
+    }
+    auto stream = std::make_unique<TAudioStream>();
+    std::string failure;
+    const std::string language = Language_;
+    Runner_->RunModal(ToQt(OpeningFileCaption(language)), nullptr, [&] {
+        try {
+            LoadFile(fileName, format, *stream);
+        } catch (const std::exception& error) {
+            failure = DescribeFailure(error, language);
+        }
+    });
+    if (!failure.empty()) {
+        Prompts_->Inform(this, QString(), ToQt(failure));
+        return {};
+    }
+    return {std::move(stream), format};
+}
+
+bool TMainForm::OpenDocument(const QString& path) {
+    TDecoded decoded = DecodeFile(path);
+    if (!decoded.Stream) {
+        return false;
+    }
+    const std::string fileName = FileSystemName(path);
+    TDocument& document = Workspace_.AddDocument(std::move(decoded.Stream), BaseName(fileName),
+                                                 fileName, decoded.Format);
+    SetUpDocumentWindow(document);
+    // The new window is shown before its graph is built.
+    QCoreApplication::processEvents();
+    RunOperation(TOperation::BuildGraph);
+    UpdateCommands();
+    return true;
+}
+
+void TMainForm::OpenFileMIClick() {
+    const std::optional<QString> path = Prompts_->OpenFileName(this);
+    if (!path) {
+        return;
+    }
+    OpenDocument(*path);
+    UpdateCommands();
+}
+
+void TMainForm::InsFromFileMIClick() {
+    if (Workspace_.Active() == nullptr) {
+        return;
+    }
+    const std::optional<QString> path = Prompts_->OpenFileName(this);
+    if (!path) {
+        return;
+    }
+    TDecoded decoded = DecodeFile(*path);
+    if (!decoded.Stream) {
+        return;
+    }
+    Workspace_.TransferStream = std::move(decoded.Stream);
+    RunOperation(TOperation::InsertFile);
+    Workspace_.TransferStream.reset();
+    UpdateCommands();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+bool TMainForm::SaveStreamTo(TAudioStream& stream, const std::string& fileName,
+                             const std::string& format) {
+    if (const TDocument* d = Workspace_.Active()) {
+        MP3SettingsForm_->SampleRate = d->Stream->SampleRate;
+    }
+    if (format == Mp3Format && Prompts_->Run(*MP3SettingsForm_) != QDialog::Accepted) {
+        return false;
+    }
+    const TMp3Settings settings = MP3SettingsForm_->Settings();
+    const std::string language = Language_;
+    TSaveResult result;
+    Runner_->RunModal(MainText(&TMainWindowTexts::SavingFile), nullptr,
+                      [&] { result = SaveStream(stream, fileName, format, settings, language); });
+    if (!result.Ok) {
+        Prompts_->Inform(this, QString(), ToQt(result.Message));
+    }
+    return result.Ok;
+}
+
+bool TMainForm::ConfirmReplace(const QString& chosen, const std::string& fileName) {
+    // The save dialog asked about the name as typed; a name changed to fit the type is asked
+    // about here, so that no file is replaced unasked.
+    const QString name = QFile::decodeName(fileName.c_str());
+    if (name == chosen || !QFileInfo::exists(name)) {
+        return true;
+    }
+    return Prompts_->AskYesNo(this, QString(), MainText(&TMainWindowTexts::ReplaceExisting) + name);
+}
+
+std::optional<std::pair<std::string, std::string>> TMainForm::AskSaveName(const QString& preset,
+                                                                          int filterIndex) {
+    const std::optional<TSaveChoice> choice = Prompts_->SaveFileName(this, preset, filterIndex);
+    if (!choice) {
+        return std::nullopt;
+    }
+    const std::string format = choice->FilterIndex == 2 ? Mp3Format : PcmFormat;
+    const std::string name = FileNameForFormat(FileSystemName(choice->FileName), format);
+    if (!ConfirmReplace(choice->FileName, name)) {
+        return std::nullopt;
+    }
+    return std::make_pair(format, name);
+}
+
+bool TMainForm::SaveMIClick() {
+    TDocument* d = Workspace_.Active();
+    if (d == nullptr) {
+        return false;
+    }
+    if (d->FileName.empty()) {
+        return SaveAsMIClick();
+    }
+    if (!SaveStreamTo(*d->Stream, d->FileName, d->FileFormat)) {
+        return false;
+    }
+    d->Modified = false;
+    return true;
+}
+
+bool TMainForm::SaveAsMIClick() {
+    TDocument* d = Workspace_.Active();
+    if (d == nullptr) {
+        return false;
+    }
+    const int filterIndex = d->FileFormat == Mp3Format ? 2 : 1;
+    const auto target = AskSaveName(QFile::decodeName(d->FileName.c_str()), filterIndex);
+    if (!target) {
+        return false;
+    }
+    const auto& [format, name] = *target;
+    if (!SaveStreamTo(*d->Stream, name, format)) {
+        return false;
+    }
+    d->FileName = name;
+    d->FileFormat = format;
+    d->Modified = false;
+    SetDocumentCaption(*d, QFile::decodeName(BaseName(name).c_str()));
+    return true;
+}
+
+void TMainForm::SaveSelectionMIClick() {
+    if (Workspace_.Active() == nullptr) {
+        return;
+    }
+    const auto target = AskSaveName(QString(), 1);
+    if (!target) {
+        return;
+    }
+    Workspace_.TransferStream = std::make_unique<TAudioStream>();
+    if (RunOperation(TOperation::CopySelection).Ok) {
+        SaveStreamTo(*Workspace_.TransferStream, target->second, target->first);
+    }
+    Workspace_.TransferStream.reset();
+    UpdateCommands();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+
+void TMainForm::CloseFileMIClick() {
+    TDocument* d = Workspace_.Active();
+    if (d == nullptr || Transports_.Recording(*d)) {
+        return;
+    }
+    if (d->Modified && d->Stream->GetLength() > 0) {
+        const TAnswer answer =
+            Prompts_->AskYesNoCancel(this, QString(), MainText(&TMainWindowTexts::SaveChanges));
+        if (answer == TAnswer::Cancel) {
+            return;
+        }
+        // A document whose changes were to be saved stays open when they were not.
+        if (answer == TAnswer::Yes && !SaveMIClick()) {
+            return;
+        }
+    }
+    CloseDocument(*d);
+    ShowActive();
+    UpdateCommands();
+}
+
+bool TMainForm::FormCloseQuery() {
+    bool canClose = true;
+    while (TDocument* d = Workspace_.Active()) {
+        if (Transports_.Recording(*d)) {
+            Prompts_->Inform(this, QString(), MainText(&TMainWindowTexts::StopRecord));
+            canClose = false;
+            break;
+        }
+        if (d->Modified && d->Stream->GetLength() > 0) {
+            const QString title = Layout_.PageControl->tabText(Layout_.PageControl->currentIndex());
+            const TAnswer answer =
+                Prompts_->AskYesNoCancel(this, title, MainText(&TMainWindowTexts::SaveChanges));
+            if (answer == TAnswer::Cancel) {
+                canClose = false;
+            } else if (answer == TAnswer::Yes && !SaveMIClick()) {
+                // Changes that were to be saved are not dropped when saving failed.
+                canClose = false;
+            }
+        }
+        if (!canClose) {
+            break;
+        }
+        CloseDocument(*d);
+        if (Workspace_.Count() > 0) {
+            ShowActive();
+            UpdateCommands();
+        }
+    }
+    UpdateCommands();
+    return canClose;
+}
+
+void TMainForm::FormClose() {
+    TSettings::Save(Workspace_, Language_);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (Runner_->Busy() || !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files dropped on the window
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
+        event->acceptProposedAction();
+    }
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    event->acceptProposedAction();
+    // Opened after the drop has ended: opening shows windows of its own.
+    QTimer::singleShot(0, this, [this, paths] {
+        for (const QString& path : paths) {
+            OpenDocument(path);
+        }
+        UpdateCommands();
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The control timer, playback and recording
+
+void TMainForm::ConrolTimerTimer() {
+    if (Processing.load(std::memory_order_acquire)) {
+        const std::uint32_t total = ProgressTotal.load(std::memory_order_relaxed);
+        const std::uint32_t position = ProgressPosition.load(std::memory_order_relaxed);
+        if (total > 0) {
+            ProcessForm_->SetProgress(
+                static_cast<int>(std::nearbyint(static_cast<double>(position) / total * 1000.0)));
+        }
+    }
+    TDocument* d = Workspace_.Active();
+    // A document the worker is changing, or whose graph is being rebuilt, is left alone.
+    if (d == nullptr || Runner_->BusyDocument() == d || Runner_->Waiting()) {
+        return;
+    }
+    TChildForm* form = Child(*d);
+    if (form == nullptr) {
+        return;
+    }
+    TAudioStream& s = *d->Stream;
+    if (s.PlayState.load() == TTransportState::Started) {
+        d->CursorPos = CursorAfterPlayback(s.Position.load(), d->SampleCount);
+        if (!d->PlayViewMode) {
+            form->FollowCursor();
+        }
+        form->TrackBoxPaint();
+    }
+    if (s.PlayState.load() == TTransportState::Starting) {
+        StartPlayback(*d, *form);
+    }
+    if (s.RecordState.load() == TTransportState::Starting) {
+        StartRecording(*d, *form);
+    }
+    if (s.RecordState.load() == TTransportState::Started) {
+        d->CursorPos = s.Position.load();
+        form->TrackBoxPaint();
+    }
+    form->SetTimeLabel(TimeText(d->CursorPos, s.SampleRate));
+}
+
+void TMainForm::PostMessage(const std::string& title, const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, title = ToQt(title), text = ToQt(text)] { Prompts_->Inform(this, title, text); },
+        Qt::QueuedConnection);
+}
+
+void TMainForm::StartPlayback(TDocument& document, TChildForm& form) {
+    const QPointer<TChildForm> window(&form);
+    Transports_.StartPlay(
+        document, *Engine_,
+        [this, window](std::uint32_t cursorPos) {
+            QMetaObject::invokeMethod(
+                this, [this, window, cursorPos] { PlayFinished(window, cursorPos); },
+                Qt::QueuedConnection);
+        },
+        [this](const std::string& message) { PostMessage({}, message); });
+}
+
+void TMainForm::PlayFinished(const QPointer<TChildForm>& window, std::uint32_t cursorPos) {
+    // Not while an operation has the document.
+    Runner_->WhenIdle([this, window, cursorPos] {
+        if (!window) {
+            return;
+        }
+        TDocument& d = window->Document();
+        d.CursorPos = CursorAfterPlayback(cursorPos, d.SampleCount);
+        if (!d.PlayViewMode) {
+            window->FollowCursor();
+        }
+        window->TrackBoxPaint();
+        UpdateCommands();
+    });
+}
+
+void TMainForm::StartRecording(TDocument& document, TChildForm& form) {
+    const QPointer<TChildForm> window(&form);
+    const bool started = Transports_.StartRecord(
+        document, *Engine_,
+        [this, window](std::uint32_t /*sampleCount*/) {
+            QMetaObject::invokeMethod(
+                this, [this, window] { RecordFinished(window); }, Qt::QueuedConnection);
+        },
+        [this](const std::string& message) { PostMessage({}, message); });
+    if (started) {
+        UpdateCommands();
+    }
+}
+
+void TMainForm::RecordFinished(const QPointer<TChildForm>& window) {
+    Runner_->WhenIdle([this, window] {
+        if (!window) {
+            return;
+        }
+        TDocument& d = window->Document();
+        window->ShowProperties();
+        window->TrackBoxPaint();
+        d.Modified = true;
+        // The recording's graph is rebuilt while the main window waits, without a modal loop.
+        TChildForm* form = window.data();
+        Runner_->RunModeless(
+            ToQt(Caption(TOperation::BuildGraph, Language_)), &d,
+            [&d, form] {
+                d.SampleCount = d.Stream->GetLength();
+                d.ViewStart = 0;
+                d.ViewLength = d.SampleCount;
+                d.GraphStart = 0;
+                d.GraphLength = d.SampleCount;
+                form->BuildGraph();
+            },
+            [this, window] {
+                if (window) {
+                    window->TrackBoxPaint();
+                    Transports_.RecordingDone(window->Document());
+                }
+                UpdateCommands();
+            });
+    });
+}
+
+}  // namespace sonavel

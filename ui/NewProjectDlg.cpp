@@ -1,0 +1,114 @@
+#include "ui/NewProjectDlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/DialogValues.h"
+#include "ui/MainTexts.h"
+
+namespace sonavel {
+
+namespace {
+
+// The controls are owned by their Qt parent.
+template <class T, class... TArgs>
+T* MakeChild(TArgs&&... args) {
+    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
+}
+
+template <std::size_t N>
+void FillList(QComboBox& box, const std::array<const char*, N>& items, const std::string& current) {
+    for (const char* item : items) {
+        box.addItem(QString::fromLatin1(item));
+    }
+    box.setCurrentIndex(box.findText(QString::fromStdString(current)));
+}
+
+}  // namespace
+
+TNewProjectForm::TNewProjectForm(TNewProjectValues& values, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      nChannelsEdit(MakeChild<QSpinBox>(this)),
+      SamplesPerSecCB(MakeChild<QComboBox>(this)),
+      nBitsCB(MakeChild<QComboBox>(this)),
+      BitBtn1(MakeChild<QPushButton>(QStringLiteral("OK"), this)),
+      BitBtn2(MakeChild<QPushButton>(this)),
+      Values_(values),
+      Label1_(MakeChild<QLabel>(this)),
+      Label2_(MakeChild<QLabel>(this)),
+      Label3_(MakeChild<QLabel>(this)),
+      Label4_(MakeChild<QLabel>(this)),
+      Label5_(MakeChild<QLabel>(this)) {
+    setObjectName("NewProjectForm");
+    nChannelsEdit->setObjectName("nChannelsEdit");
+    SamplesPerSecCB->setObjectName("SamplesPerSecCB");
+    nBitsCB->setObjectName("nBitsCB");
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn2->setObjectName("BitBtn2");
+    Label1_->setObjectName("Label1");
+    Label2_->setObjectName("Label2");
+    Label3_->setObjectName("Label3");
+    Label4_->setObjectName("Label4");
+    Label5_->setObjectName("Label5");
+
+    nChannelsEdit->setRange(1, 8);
+    nChannelsEdit->setValue(values.nChannelsEdit);
+    FillList(*SamplesPerSecCB, SampleRateItems, values.SamplesPerSecCB);
+    FillList(*nBitsCB, BitsItems, values.nBitsCB);
+
+    auto* grid = MakeChild<QGridLayout>();
+    grid->addWidget(Label1_, 0, 0, Qt::AlignRight);
+    grid->addWidget(nChannelsEdit, 0, 1);
+    grid->addWidget(Label2_, 1, 0, Qt::AlignRight);
+    grid->addWidget(SamplesPerSecCB, 1, 1);
+    grid->addWidget(Label3_, 1, 2);
+    grid->addWidget(Label4_, 2, 0, Qt::AlignRight);
+    grid->addWidget(nBitsCB, 2, 1);
+    grid->addWidget(Label5_, 2, 2);
+    auto* buttons = MakeChild<QHBoxLayout>();
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    auto* layout = MakeChild<QVBoxLayout>(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TNewProjectForm::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &TNewProjectForm::reject);
+
+    // The form is laid out with the Russian texts.
+    SetLanguage("RUS");
+}
+
+void TNewProjectForm::SetLanguage(const std::string& language) {
+    const TNewProjectTexts* t = NewProjectTexts(language);
+    if (t == nullptr) {
+        return;
+    }
+    setWindowTitle(QString::fromUtf8(t->Caption));
+    Label1_->setText(QString::fromUtf8(t->Label1));
+    Label2_->setText(QString::fromUtf8(t->Label2));
+    Label3_->setText(QString::fromUtf8(t->Label3));
+    Label4_->setText(QString::fromUtf8(t->Label4));
+    Label5_->setText(QString::fromUtf8(t->Label5));
+    BitBtn2->setText(QString::fromUtf8(t->BitBtn2));
+}
+
+void TNewProjectForm::accept() {
+    ChannelCount = nChannelsEdit->value();
+    SampleRate = SamplesPerSecCB->currentText().toInt();
+    BitsPerSample = static_cast<std::uint16_t>(nBitsCB->currentText().toUInt());
+    Values_.nChannelsEdit = ChannelCount;
+    Values_.SamplesPerSecCB = SamplesPerSecCB->currentText().toStdString();
+    Values_.nBitsCB = nBitsCB->currentText().toStdString();
+    QDialog::accept();
+}
+
+}  // namespace sonavel

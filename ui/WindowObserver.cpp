@@ -1,0 +1,45 @@
+#include "ui/WindowObserver.h"
+
+#include <QMetaObject>
+
+#include "ui/ChildForm.h"
+
+namespace sonavel {
+
+TWindowObserver::TWindowObserver(TProcessForm& progress, TChildForm* form)
+    : Progress_(&progress), Form_(form) {}
+
+TChildForm* TWindowObserver::FormOf(const TDocument& document) const {
+    return Form_ != nullptr && &Form_->Document() == &document ? Form_ : nullptr;
+}
+
+void TWindowObserver::SetCaption(const std::string& caption) {
+    QMetaObject::invokeMethod(
+        Progress_,
+        [progress = Progress_, text = QString::fromStdString(caption)] {
+            if (progress) {
+                progress->SetCaption(text);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TWindowObserver::FillChannelBox(TDocument& document) {
+    if (TChildForm* form = FormOf(document)) {
+        form->FillChannelBox();
+    }
+}
+
+void TWindowObserver::BuildGraph(TDocument& document) {
+    if (TChildForm* form = FormOf(document)) {
+        form->BuildGraph();
+    }
+}
+
+void TWindowObserver::ShowProperties(TDocument& document) {
+    if (TChildForm* form = FormOf(document)) {
+        form->ShowProperties();
+    }
+}
+
+}  // namespace sonavel

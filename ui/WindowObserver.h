@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointer>
+#include <string>
+
+#include "app/Dispatcher.h"
+#include "ui/ProcessDlg.h"
+
+namespace sonavel {
+
+class TChildForm;
+
+// What the worker reports, passed on to the windows: the caption to the progress window and
+// the document's channel list, graph and properties line to its window. Called on the worker
+// thread; the document window builds its graph there and hands every widget change over to
+// the user interface thread itself.
+class TWindowObserver : public TOperationObserver {
+  public:
+    TWindowObserver(TProcessForm& progress, TChildForm* form);
+
+    void SetCaption(const std::string& caption) override;
+    void FillChannelBox(TDocument& document) override;
+    void BuildGraph(TDocument& document) override;
+    void ShowProperties(TDocument& document) override;
+
+  private:
+    // The window, when it shows this document.
+    TChildForm* FormOf(const TDocument& document) const;
+
+    QPointer<TProcessForm> Progress_;
+    TChildForm* Form_;
+};
+
+}  // namespace sonavel

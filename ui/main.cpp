@@ -1,0 +1,55 @@
+// Sonavel: the audio editor's entry point.
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "ui/MainForm.h"
+#include "ui/MainTexts.h"
+
+namespace {
+
+// SONAVEL_SCREENSHOT=path.png makes the editor save a picture of its main window after
+// SONAVEL_SCREENSHOT_DELAY milliseconds (default 2000) and quit: for looking at the windows
+// without a screen.
+void ScheduleScreenshot(sonavel::TMainForm& form) {
+    const QString path = qEnvironmentVariable("SONAVEL_SCREENSHOT");
+    if (path.isEmpty()) {
+        return;
+    }
+    bool ok = false;
+    int delay = qEnvironmentVariableIntValue("SONAVEL_SCREENSHOT_DELAY", &ok);
+    if (!ok) {
+        delay = 2000;
+    }
+    QTimer::singleShot(delay, &form, [&form, path] {
+        const bool saved = form.grab().save(path);
+        std::fprintf(stderr,
+                     saved ? "sonavel: screenshot written to %s\n"
+                           : "sonavel: cannot write the screenshot %s\n",
+                     path.toLocal8Bit().constData());
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(sonavel::FormCaption));
+
+    // The main window creates every window of its commands once, before the event loop.
+    sonavel::TMainForm form;
+    form.show();
+
+    const QStringList files = QCoreApplication::arguments().mid(1);
+    QTimer::singleShot(0, &form, [&form, files] {
+        form.FormActivate();
+        for (const QString& file : files) {
+            form.OpenDocument(file);
+        }
+        form.UpdateCommands();
+    });
+    ScheduleScreenshot(form);
+    return QApplication::exec();
+}
