@@ -66,15 +66,18 @@ void TAudioStream::StretchSpectrum(int channel, std::uint32_t start, std::uint32
     }
     const std::uint32_t m = StretchBlockLength(SampleRate);
     const std::uint64_t blocks = SpectralBlockCount(count, m);
-    std::uint32_t f = glide ? 100 : factor;
+    TStretchMap map(m / 2 + 1, glide ? 100 : factor);
     RunSpectralFrame(
         *this, InPlaceRoutes(*this, channel, "StretchSpectrum"), start, count, m,
         [&](std::uint64_t block) {
             if (glide) {
-                f = GlideFactor(f, block, blocks, factor);
+                const std::uint32_t f = GlideFactor(map.Factor, block, blocks, factor);
+                if (f != map.Factor) {
+                    map = TStretchMap(m / 2 + 1, f);
+                }
             }
         },
-        [&](std::span<TComplex> spectrum) { StretchBins(spectrum, f); });
+        [&](std::span<TComplex> spectrum) { StretchBins(spectrum, map); });
 }
 
 void TAudioStream::ColorNoise(int channel, std::uint32_t start, std::uint32_t count,

@@ -95,7 +95,7 @@ std::shared_ptr<const TPlan> PlanFor(unsigned bits) {
     return plan;
 }
 
-// The work array in the form the Part's steps keep it: extended reals, one per component.
+// The work array in its plain form: extended reals, one per component.
 using TExtendedCell = TComplex;
 
 // The same values kept as exact sums of two doubles, hi = x rounded to double and

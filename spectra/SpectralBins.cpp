@@ -41,11 +41,10 @@ std::uint32_t StretchBlockLength(std::uint32_t sampleRate) {
 }
 
 std::int64_t RoundHalfEven(long double x) {
-    const long double r = std::nearbyint(x);  // the default rounding: nearest, ties to even
-    if (!(std::fabs(r) < static_cast<long double>(Beyond))) {
-        return r < 0 ? -Beyond : Beyond;  // also NaN: out of every range
+    if (!(std::fabs(x) < static_cast<long double>(Beyond))) {
+        return x < 0 ? -Beyond : Beyond;  // also NaN: out of every range
     }
-    return static_cast<std::int64_t>(r);
+    return std::llrint(x);  // the default rounding: nearest, ties to even
 }
 
 std::int64_t FrequencyBin(std::uint32_t frequency, std::uint32_t sampleRate, std::uint32_t n) {
@@ -133,12 +132,21 @@ std::int64_t StretchSourceBin(std::int64_t j, std::uint32_t factor) {
     return RoundHalfEven(static_cast<long double>(j) / (static_cast<long double>(factor) / 100));
 }
 
-void StretchBins(std::span<TComplex> spectrum, std::uint32_t factor) {
+TStretchMap::TStretchMap(std::size_t bins, std::uint32_t factor) : Factor(factor), Sources(bins) {
+    for (std::size_t j = 0; j < bins; ++j) {
+        Sources[j] = StretchSourceBin(static_cast<std::int64_t>(j), factor);
+    }
+}
+
+void StretchBins(std::span<TComplex> spectrum, const TStretchMap& map) {
     const std::int64_t last = LastBin(spectrum);
-    if (factor <= 100) {
+    if (map.Sources.size() != spectrum.size()) {
+        throw std::invalid_argument("StretchBins: the map is for another block length");
+    }
+    if (map.Factor <= 100) {
         // Sources lie at or above their targets: ascending order reads them unchanged.
         for (std::int64_t j = 0; j <= last; ++j) {
-            const std::int64_t s = StretchSourceBin(j, factor);
+            const std::int64_t s = map.Sources[static_cast<std::size_t>(j)];
             if (s > last) {
                 Zero(spectrum[static_cast<std::size_t>(j)]);
             } else {
@@ -149,9 +157,13 @@ void StretchBins(std::span<TComplex> spectrum, std::uint32_t factor) {
         // Sources lie at or below their targets: descending order.
         for (std::int64_t j = last; j >= 0; --j) {
             spectrum[static_cast<std::size_t>(j)] =
-                spectrum[static_cast<std::size_t>(StretchSourceBin(j, factor))];
+                spectrum[static_cast<std::size_t>(map.Sources[static_cast<std::size_t>(j)])];
         }
     }
+}
+
+void StretchBins(std::span<TComplex> spectrum, std::uint32_t factor) {
+    StretchBins(spectrum, TStretchMap(spectrum.size(), factor));
 }
 
 void ColorNoiseBins(std::span<TComplex> spectrum, std::uint8_t kind, std::int64_t first) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "spectra/Complex.h"
 
@@ -53,7 +54,15 @@ std::uint32_t GlideFactor(std::uint32_t previous, std::uint64_t block, std::uint
 // Source of bin j when stretching by `factor` percent: Round(j / (factor / 100)). A factor of
 // 0 squeezes every frequency above DC out of the spectrum.
 std::int64_t StretchSourceBin(std::int64_t j, std::uint32_t factor);
+// The source bins of one factor for a half spectrum of `bins` bins, worked out once for all
+// the blocks and channels that use that factor.
+struct TStretchMap {
+    TStretchMap(std::size_t bins, std::uint32_t factor);
+    std::uint32_t Factor;
+    std::vector<std::int64_t> Sources;
+};
 // Bin j takes bin StretchSourceBin(j); sources above the top give zero.
+void StretchBins(std::span<TComplex> spectrum, const TStretchMap& map);
 void StretchBins(std::span<TComplex> spectrum, std::uint32_t factor);
 
 // Noise colouring from bin `first` up: 16 * kind for the first two bins, then e^(-0.3 * kind)
