@@ -1,7 +1,10 @@
 #include "core/ScaledSine.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace sonavel {
 
@@ -49,19 +52,23 @@ bool Reduce(long double x, TReduced& reduced) {
     if (!(std::fabs(x) < ReducibleLimit)) {
         return false;
     }
-    const long double n = RoundToInteger(x * TwoOverPi);
+    // Rounded to an integer by the shift, whose significand then holds 1.5 x 2^63 + n: its
+    // low bits are n modulo 4 (the significand is the first 8 bytes of the 80-bit format).
+    const long double shifted = x * TwoOverPi + Shifter;
+    const long double n = shifted - Shifter;
+    std::uint64_t significand = 0;
+    std::memcpy(&significand, &shifted, sizeof significand);
     // x - n HalfPi1 is exact (the two lie within a factor of 2 of each other, or n is 0);
     // each further subtraction rounds only at the size of its result, below 1.
     reduced.Rest = static_cast<double>(((x - n * HalfPi1) - n * HalfPi2) - n * HalfPi3);
-    reduced.Quadrant =
-        static_cast<unsigned>(static_cast<std::int64_t>(static_cast<double>(n))) & 3U;
+    reduced.Quadrant = static_cast<unsigned>(significand & 3U);
     return true;
 }
 
 // sin r and 1 - cos r by their Taylor series up to r^17 and r^18: for |r| <= pi / 4 the first
 // omitted terms are below 1e-19. 1 - cos r keeps its precision relative to its own size, so
 // values near the peaks of the sine stay exact.
-double SinSeries(double r) {
+[[gnu::always_inline]] inline double SinSeries(double r) {
     const double r2 = r * r;
     double p = -1.0 / 355687428096000.0;  // -1/17!
     p = p * r2 + 1.0 / 1307674368000.0;
@@ -74,7 +81,7 @@ double SinSeries(double r) {
     return r - r * r2 * p;
 }
 
-double CosComplementSeries(double r) {
+[[gnu::always_inline]] inline double CosComplementSeries(double r) {
     const double r2 = r * r;
     double p = -1.0 / 6402373705728000.0;  // -1/18!
     p = p * r2 + 1.0 / 20922789888000.0;
@@ -130,7 +137,94 @@ bool FastPathApplies(long double scale) {
     return std::fabs(scale) < ScaleLimit;
 }
 
+// Arguments reduced per pass of the run functions: scratch that stays in the first-level cache.
+constexpr std::size_t PassLength = 512;
+
+// ifTrue or ifFalse without a branch: the noise's quadrants are random.
+[[gnu::always_inline]] inline double Select(bool pick, double ifTrue, double ifFalse) {
+    const std::uint64_t mask = 0 - static_cast<std::uint64_t>(pick);
+    return std::bit_cast<double>((std::bit_cast<std::uint64_t>(ifTrue) & mask) |
+                                 (std::bit_cast<std::uint64_t>(ifFalse) & ~mask));
+}
+
+double FlipSign(double v, bool flip) {
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) ^
+                                 (static_cast<std::uint64_t>(flip) << 63));
+}
+
+enum class TFunction : std::uint8_t { Sine, CosineComplement };
+
+template <TFunction Function>
+void TruncScaledRun(std::span<const long double> x, long double scale,
+                    std::span<std::int32_t> out) {
+    const auto scalar = [scale](long double v) {
+        return static_cast<std::int32_t>(Function == TFunction::Sine
+                                             ? TruncScaledSine(v, scale)
+                                             : TruncScaledCosineComplement(v, scale));
+    };
+    if (!(std::fabs(scale) < 0x1p31L)) {
+        std::transform(x.begin(), x.end(), out.begin(), scalar);
+        return;
+    }
+    const auto scaleRounded = static_cast<double>(scale);
+    const double absScale = std::fabs(scaleRounded);
+    std::array<double, PassLength> rest{};
+    std::array<std::int32_t, PassLength> quadrant{};
+    std::array<std::uint32_t, PassLength> open{};
+    for (std::size_t first = 0; first < x.size(); first += PassLength) {
+        const std::size_t n = std::min(PassLength, x.size() - first);
+        // The extended reduction; arguments beyond its reach get quadrant -1.
+        for (std::size_t i = 0; i < n; ++i) {
+            TReduced reduced{};
+            if (Reduce(x[first + i], reduced)) {
+                rest[i] = reduced.Rest;
+                quadrant[i] = static_cast<std::int32_t>(reduced.Quadrant);
+            } else {
+                rest[i] = 0;
+                quadrant[i] = -1;
+            }
+        }
+        // The double series and the truncation, as in TruncProduct's first step.
+        std::size_t openCount = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double r = rest[i];
+            const double s = SinSeries(r);
+            const double c = CosComplementSeries(r);
+            const bool odd = (quadrant[i] & 1) != 0;
+            double value = 0;
+            double size = 0;
+            if constexpr (Function == TFunction::Sine) {
+                value = FlipSign(Select(odd, 1 - c, s), (quadrant[i] & 2) != 0);
+                size = Select(odd, c, std::fabs(s));
+            } else {
+                value = Select(odd, 1 - std::fabs(s), c);
+                size = Select(odd, std::fabs(s), c);
+            }
+            const double product = value * scaleRounded;
+            const double bound = absScale * (size * 0x1p-48 + 0x1p-50) + 0x1p-30;
+            const auto least = static_cast<std::int64_t>(product - bound);
+            const auto most = static_cast<std::int64_t>(product + bound);
+            out[first + i] = static_cast<std::int32_t>(least);
+            open[openCount] = static_cast<std::uint32_t>(i);
+            openCount += static_cast<std::size_t>(least != most || quadrant[i] < 0);
+        }
+        for (std::size_t j = 0; j < openCount; ++j) {
+            out[first + open[j]] = scalar(x[first + open[j]]);
+        }
+    }
+}
+
 }  // namespace
+
+void TruncScaledSines(std::span<const long double> x, long double scale,
+                      std::span<std::int32_t> out) {
+    TruncScaledRun<TFunction::Sine>(x, scale, out);
+}
+
+void TruncScaledCosineComplements(std::span<const long double> x, long double scale,
+                                  std::span<std::int32_t> out) {
+    TruncScaledRun<TFunction::CosineComplement>(x, scale, out);
+}
 
 std::int64_t TruncScaledSine(long double x, long double scale) {
     if (scale == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace sonavel {
 
@@ -14,5 +15,13 @@ namespace sonavel {
 // extended functions decide. The results equal the extended ones for every x.
 std::int64_t TruncScaledSine(long double x, long double scale);
 std::int64_t TruncScaledCosineComplement(long double x, long double scale);
+
+// The same over a run of arguments, for scales below 2^31 in magnitude (out has x's size).
+// The double work runs over the whole run in branch-free loops, the extended reduction in a
+// loop of its own, and only the rare values the doubles leave open go the scalar way.
+void TruncScaledSines(std::span<const long double> x, long double scale,
+                      std::span<std::int32_t> out);
+void TruncScaledCosineComplements(std::span<const long double> x, long double scale,
+                                  std::span<std::int32_t> out);
 
 }  // namespace sonavel

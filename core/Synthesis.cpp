@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -86,29 +87,37 @@ void TAudioStream::GenerateTone(int channel, std::uint32_t start, std::uint8_t w
 
     const long double a = Amplitude(volume);
     const auto level = static_cast<std::int64_t>(a);
-    std::vector<std::int32_t> tone(FrameBlockSamples);
+    std::vector<long double> phases(FrameBlockSamples);
+    std::vector<std::int32_t> sines(FrameBlockSamples);
+    std::vector<std::int32_t> complements(waveform == Triangle ? FrameBlockSamples : 0);
     std::vector<std::int32_t> values(FrameBlockSamples);
     std::vector<std::int32_t> present(pasteMode == GenerateMix ? FrameBlockSamples : 0);
     const TProgressScope progress(n);
     for (std::uint32_t k0 = 0; k0 < n;) {
         TProgressScope::Step(k0);
         const std::uint32_t len = std::min(n - k0, FrameBlockSamples);
-        // Every channel gets the same samples.
         for (std::uint32_t j = 0; j < len; ++j) {
-            const long double x =
-                static_cast<long double>(k0 + j) * 2 * Pi * frequency / SampleRate;
-            std::int64_t v = TruncScaledSine(x, a);
+            phases[j] = static_cast<long double>(k0 + j) * 2 * Pi * frequency / SampleRate;
+        }
+        const std::span<const long double> x(phases.data(), len);
+        TruncScaledSines(x, a, std::span(sines.data(), len));
+        if (waveform == Triangle) {
+            TruncScaledCosineComplements(x, a, std::span(complements.data(), len));
+        }
+        for (std::uint32_t j = 0; j < len; ++j) {
+            std::int64_t v = sines[j];
             if (waveform == Rectangle) {
                 // A zero sine value, as at k = 0, gives the negative level.
                 v = v > 0 ? level : -level;
             } else if (waveform == Triangle) {
-                const std::int64_t t = TruncScaledCosineComplement(x, a) / 2;
+                const std::int64_t t = std::int64_t{complements[j]} / 2;
                 v = v > 0 ? v / 2 + t : v / 2 - t;
             }
-            tone[j] = static_cast<std::int32_t>(v);
+            sines[j] = static_cast<std::int32_t>(v);
         }
+        // Every channel gets the same samples.
         for (const std::uint16_t c : channels) {
-            std::copy_n(tone.begin(), len, values.begin());
+            std::copy_n(sines.begin(), len, values.begin());
             WriteGenerated(*this, c, start + k0, pasteMode, values, len, present);
         }
         k0 += len;
@@ -134,6 +143,7 @@ void TAudioStream::GenerateNoise(int channel, std::uint32_t start, std::uint8_t 
     // A new random number per channel and sample, drawn sample-major as the loops run.
     const std::uint32_t block = std::max<std::uint32_t>(1, NoiseDrawsPerBlock / selected);
     std::vector<std::uint32_t> draws(static_cast<std::size_t>(block) * selected);
+    std::vector<long double> phases(block);
     std::vector<std::int32_t> values(block);
     std::vector<std::int32_t> present(pasteMode == GenerateMix ? block : 0);
     {
@@ -145,10 +155,10 @@ void TAudioStream::GenerateNoise(int channel, std::uint32_t start, std::uint8_t 
             for (std::uint32_t i = 0; i < selected; ++i) {
                 for (std::uint32_t j = 0; j < len; ++j) {
                     const long double r = draws[static_cast<std::size_t>(j) * selected + i];
-                    const long double x =
-                        r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
-                    values[j] = static_cast<std::int32_t>(TruncScaledSine(x, a));
+                    phases[j] = r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
                 }
+                TruncScaledSines(std::span<const long double>(phases.data(), len), a,
+                                 std::span(values.data(), len));
                 WriteGenerated(*this, channels[i], start + k0, pasteMode, values, len, present);
             }
             k0 += len;

@@ -37,10 +37,11 @@ std::unique_ptr<TAudioStream> RandomStream(std::uint16_t bits,
                                            unsigned seed) {
     auto s =
         std::make_unique<TAudioStream>(static_cast<std::uint16_t>(lengths.size()), bits, 44100);
-    for (std::uint16_t c = 0; c < lengths.size(); ++c) {
+    for (std::size_t c = 0; c < lengths.size(); ++c) {
         const std::vector<std::uint8_t> bytes =
-            RandomBytes(static_cast<std::size_t>(lengths[c]) * s->BytesPerSample, seed + c);
-        s->WriteStored(c, 0, lengths[c], bytes.data());
+            RandomBytes(static_cast<std::size_t>(lengths[c]) * s->BytesPerSample,
+                        seed + static_cast<unsigned>(c));
+        s->WriteStored(static_cast<std::uint16_t>(c), 0, lengths[c], bytes.data());
     }
     return s;
 }
@@ -99,6 +100,7 @@ TEST_F(ConversionTest, WideningSixteenToTwentyFourGrowsFilesByHalf) {
     EXPECT_EQ(s->GetLength(), 7U);
     EXPECT_EQ(s->ChannelFiles[1]->Size(), 21U);
     std::vector<std::int32_t> expected;
+    expected.reserve(stored16.size());
     for (const std::int32_t v : stored16) {
         expected.push_back(LevelToStored(StoredToLevel(v, 2), 3));
     }
@@ -119,6 +121,7 @@ TEST_F(ConversionTest, NarrowingShrinksFilesAndRoundsThroughTheScale) {
     s->ChangeBits(16);
     EXPECT_EQ(s->ChannelFiles[0]->Size(), 14U);
     std::vector<std::int32_t> expected;
+    expected.reserve(stored24.size());
     for (const std::int32_t v : stored24) {
         expected.push_back(LevelToStored(StoredToLevel(v, 3), 2));
     }
@@ -194,9 +197,9 @@ INSTANTIATE_TEST_SUITE_P(Widths, ChangeBitsAgainstSteps,
 // --- ChangeSampleRate
 
 TEST_F(ConversionTest, HalvingTheRateKeepsEverySecondSample) {
-    std::vector<std::int32_t> ramp;
+    std::vector<std::int32_t> ramp(10);
     for (std::int32_t i = 0; i < 10; ++i) {
-        ramp.push_back(i * 10 * 65536);
+        ramp[i] = i * 10 * 65536;
     }
     auto s = MakeStream(2, 16, 44100, {ramp, ramp});
     s->ChangeSampleRate(22050);

@@ -124,7 +124,8 @@ TEST_F(EditTest, CopyToIsBitExactAtEveryWidth) {
         TAudioStream src(2, bits, 44100);
         const std::uint32_t n = 5000;
         for (std::uint16_t c = 0; c < 2; ++c) {
-            const std::vector<std::uint8_t> bytes = RandomBytes(n * src.BytesPerSample, bits + c);
+            const std::vector<std::uint8_t> bytes =
+                RandomBytes(std::size_t{n} * src.BytesPerSample, bits + c);
             src.WriteStored(c, 0, n, bytes.data());
         }
         // The loudest stored values, which a copy through the sample scale would pull one
@@ -219,7 +220,7 @@ TEST_F(EditTest, InsertingAFasterClipTakesEverySecondSample) {
     const std::vector<std::int32_t> got = Levels(*doc, 0);
     ASSERT_EQ(got.size(), 502U);
     for (std::uint32_t j = 0; j < 500; ++j) {
-        ASSERT_EQ(got[1 + j], clip[2 * j]) << j;
+        ASSERT_EQ(got[1 + j], clip[2 * std::size_t{j}]) << j;
     }
     EXPECT_EQ(got[501], 6 * 65536);
 }

@@ -141,6 +141,41 @@ TEST(ScaledSine, EqualsTheExtendedFunctionsOnNoisePhasesAndAnyArgument) {
     ExpectScaledSineExact(1, 0);
 }
 
+TEST(ScaledSine, RunsEqualSingleValues) {
+    std::mt19937_64 rng(9);
+    std::vector<long double> x(3000);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        switch (i % 4) {
+            case 0:  // tone phases on peaks and zeros
+                x[i] = static_cast<long double>(i) * 2 * Pi * 11025 / 44100;
+                break;
+            case 1:
+                x[i] = static_cast<long double>(rng() % 22050) *
+                       (static_cast<long double>(static_cast<std::uint32_t>(rng())) * 2 * Pi) /
+                       44100;
+                break;
+            case 2:
+                x[i] = std::ldexp(static_cast<long double>(rng() >> 11),
+                                  -static_cast<int>(rng() % 100)) *
+                       ((rng() & 1) != 0 ? 1 : -1);
+                break;
+            default:  // beyond the fast reduction
+                x[i] = 0x1p50L * static_cast<long double>(i);
+                break;
+        }
+    }
+    for (const int volume : {100, 50, 0, 1}) {
+        std::vector<std::int32_t> sines(x.size());
+        std::vector<std::int32_t> complements(x.size());
+        TruncScaledSines(x, Amplitude(volume), sines);
+        TruncScaledCosineComplements(x, Amplitude(volume), complements);
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            ASSERT_EQ(sines[i], TruncScaledSine(x[i], Amplitude(volume))) << i;
+            ASSERT_EQ(complements[i], TruncScaledCosineComplement(x[i], Amplitude(volume))) << i;
+        }
+    }
+}
+
 // --- GenerateTone
 
 TEST_F(SynthesisTest, SineStartsAtZeroAndFollowsTheExtendedSine) {
@@ -296,6 +331,7 @@ TEST(NoiseRandom, ConcurrentDrawsTakeUnbrokenRunsOfOneSequence) {
     constexpr std::size_t RunLength = 97;
     std::vector<std::vector<std::uint32_t>> seen(Threads);
     std::vector<std::thread> threads;
+    threads.reserve(Threads);
     for (int t = 0; t < Threads; ++t) {
         threads.emplace_back([&seen, t] {
             std::vector<std::uint32_t> run(RunLength);
@@ -319,7 +355,7 @@ TEST(NoiseRandom, ConcurrentDrawsTakeUnbrokenRunsOfOneSequence) {
     }
     // Every seed of the stretch drawn exactly once.
     std::uint32_t seed = first;
-    for (std::size_t i = 0; i < Threads * Runs * RunLength; ++i) {
+    for (std::size_t i = 0; i < std::size_t{Threads} * Runs * RunLength; ++i) {
         seed = TLinearCongruential::Next(seed);
         ASSERT_EQ(seeds.count(seed), 1U) << i;
     }
