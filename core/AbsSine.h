@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "core/ExtendedMath.h"
 
@@ -43,34 +44,54 @@ inline double CosPolynomial(double r) {
     return 1.0 - z * p;
 }
 
-// The double-precision estimate of |sin(x)| * v is within about 2e-6 of the extended one
-// (|v| < 2^31); a result this far from a rounding boundary rounds the same either way.
+// Pi/2 rounded to a double, the quarter turn the rotation adds to one channel's phase.
+inline constexpr double QuarterTurn = 1.5707963267948966;
+
+// Distance from a rounding boundary at which the double-precision estimates below are trusted:
+// their own error stays under 2e-6 for |v| < 2^31, the phase's comes on top.
 inline constexpr double Margin = 1e-4;
 
 }  // namespace abssine
 
-// round(|sin(x)| * v), ties to even, with the sine and the product taken in extended
-// precision. The extended library sine costs well over 100 ns, so a double-precision
-// estimate after an extended-precision reduction decides, and the library sine is consulted
-// only when the estimate lies within Margin of a rounding boundary (about 2 cases in 10^4).
-inline std::int32_t RoundedAbsSineProduct(long double x, std::int32_t v) {
-    const auto extended = [x, v] {
+// round(|sin(phi)| * v) and round(|sin(phi + QuarterTurn)| * v), ties to even, with the
+// sines and products taken in extended precision at the phase phi = exactPhase(). The extended
+// library sine costs well over 100 ns, so both come from one extended-precision reduction of
+// an estimate of phi (within phaseError of it) and double-precision polynomials; the library
+// sine is consulted only for a result lying too near a rounding boundary to be sure (a few
+// cases in 10^4).
+struct TAbsSinePair {
+    std::int32_t AtPhase;
+    std::int32_t QuarterOn;
+};
+
+template <class TExactPhase>
+TAbsSinePair RoundedAbsSinePair(long double phase, long double phaseError, std::int32_t v,
+                                const TExactPhase& exactPhase) {
+    const auto exact = [&](double offset) {
+        const long double x = exactPhase() + offset;
         return static_cast<std::int32_t>(RoundEven(std::fabs(std::sin(x)) * v));
     };
-    if (!(std::fabs(x) < 0x1p30L)) {
-        return extended();
+    const auto atPhase = [&] { return exact(0.0); };
+    const auto quarterOn = [&] { return exact(abssine::QuarterTurn); };
+    if (!(std::fabs(phase) < 0x1p30L)) {
+        return {atPhase(), quarterOn()};
     }
-    const std::int64_t j = RoundEven(x * abssine::TwoOverPi);
+    const std::int64_t j = RoundEven(phase * abssine::TwoOverPi);
     const auto jl = static_cast<long double>(j);
-    const auto r = static_cast<double>((x - jl * abssine::Pio2Hi) - jl * abssine::Pio2Lo);
-    const double s = (j & 1) != 0 ? abssine::CosPolynomial(r) : abssine::SinPolynomial(r);
-    const double y = std::fabs(s) * v;
-    const double below = std::floor(y);
-    const double fraction = y - below;
-    if (std::fabs(fraction - 0.5) < abssine::Margin) {
-        return extended();
+    const auto r = static_cast<double>((phase - jl * abssine::Pio2Hi) - jl * abssine::Pio2Lo);
+    double s = std::fabs(abssine::SinPolynomial(r));
+    double c = std::fabs(abssine::CosPolynomial(r));
+    if ((j & 1) != 0) {
+        std::swap(s, c);
     }
-    return static_cast<std::int32_t>(fraction < 0.5 ? below : below + 1);
+    // Besides the estimate's own error: the phase estimate's, the quarter turn's distance from
+    // pi/2 (6.1e-17) and the rounding of phase + QuarterTurn.
+    const double magnitude = std::fabs(static_cast<double>(v));
+    const double tolerance =
+        abssine::Margin +
+        magnitude * static_cast<double>(phaseError + std::fabs(phase) * 0x1p-62L + 1e-16L);
+    return {static_cast<std::int32_t>(RoundEstimate(s * v, atPhase, tolerance)),
+            static_cast<std::int32_t>(RoundEstimate(c * v, quarterOn, tolerance))};
 }
 
 }  // namespace sonavel

@@ -65,7 +65,7 @@ void MapSamples(TAudioStream& stream, const std::vector<std::uint16_t>& channels
                         bytes[j] = static_cast<std::uint8_t>(table[bytes[j]]);
                     }
                 } else {
-                    for (std::uint32_t j = 0; j < b; ++j) {
+                    for (std::size_t j = 0; j < b; ++j) {
                         const std::uint16_t s = table[bytes[2 * j] | bytes[2 * j + 1] << 8];
                         bytes[2 * j] = static_cast<std::uint8_t>(s);
                         bytes[2 * j + 1] = static_cast<std::uint8_t>(s >> 8);

@@ -67,22 +67,45 @@ class TComb {
         if (loudest * MaxLevel >= 0x1p61L) {
             throw std::invalid_argument(std::string(operation) + ": the volume is too large");
         }
+        Loudest_ = loudest;
         K_ = 1 / s;
+        KEstimate_ = static_cast<double>(K_);
     }
 
     void Apply(TAudioStream& stream, const std::vector<std::uint16_t>& channels,
                std::uint32_t start, std::uint32_t count, bool feedback) const {
+        const unsigned bps = stream.BytesPerSample;
+        // With weights up to 1 (volumes up to 100 %) every term is below 2^31 and its double
+        // estimate u * (x^l / (R + 1)) within 1e-6 of the extended value: the estimate settles
+        // all but the terms near a half-integer.
+        const bool estimate = Loudest_ <= 1;
+        std::vector<double> factors;
+        for (const long double weight : Weights_) {
+            factors.push_back(static_cast<double>(weight / Divisor_));
+        }
         const std::uint64_t ringSize =
             std::bit_ceil(static_cast<std::uint64_t>(History_) + BlockSamples);
         const std::uint64_t mask = ringSize - 1;
         const auto block = static_cast<std::uint32_t>(ringSize - History_);
-        const unsigned bps = stream.BytesPerSample;
         std::vector<std::vector<std::int32_t>> rings(channels.size(),
                                                      std::vector<std::int32_t>(ringSize, 0));
+        // Reads n samples from position from on into their ring slots.
+        const auto load = [&](std::uint16_t channel, std::vector<std::int32_t>& ring,
+                              std::int64_t from, std::int64_t n) {
+            while (n > 0) {
+                const std::uint64_t slot = static_cast<std::uint64_t>(from) & mask;
+                const auto part = static_cast<std::uint32_t>(
+                    std::min<std::uint64_t>(static_cast<std::uint64_t>(n), ringSize - slot));
+                stream.ReadSamples(channel, static_cast<std::uint32_t>(from), part,
+                                   ring.data() + slot);
+                from += part;
+                n -= part;
+            }
+        };
         const std::int64_t historyStart = static_cast<std::int64_t>(start) - History_;
         for (std::size_t ci = 0; ci < channels.size(); ++ci) {
             const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
-            Load(stream, channels[ci], rings[ci], mask, from, start - from);
+            load(channels[ci], rings[ci], from, start - from);
         }
         std::vector<std::int32_t> out(block);
         const TProgressScope progress(count);
@@ -91,20 +114,12 @@ class TComb {
             const std::uint32_t b = std::min(block, count - k);
             const std::int64_t p0 = static_cast<std::int64_t>(start) + k;
             for (std::size_t ci = 0; ci < channels.size(); ++ci) {
-                std::vector<std::int32_t>& ring = rings[ci];
-                Load(stream, channels[ci], ring, mask, p0, b);
-                for (std::uint32_t j = 0; j < b; ++j) {
-                    const std::int64_t p = p0 + j;
-                    std::int64_t acc = 0;
-                    for (std::size_t t = 0; t < Delays_.size(); ++t) {
-                        const std::int32_t u =
-                            ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
-                        acc += RoundEven(static_cast<long double>(u) / Divisor_ * Weights_[t]);
-                    }
-                    out[j] = ClampToLevel(TruncTowardZero(acc * K_));
-                    if (feedback) {
-                        ring[static_cast<std::uint64_t>(p) & mask] = StoredRoundTrip(out[j], bps);
-                    }
+                std::int32_t* const ring = rings[ci].data();
+                load(channels[ci], rings[ci], p0, b);
+                if (estimate) {
+                    Replace<true>(ring, mask, p0, b, feedback, bps, factors, out.data());
+                } else {
+                    Replace<false>(ring, mask, p0, b, feedback, bps, factors, out.data());
                 }
                 stream.WriteSamples(channels[ci], static_cast<std::uint32_t>(p0), b, out.data());
             }
@@ -114,24 +129,56 @@ class TComb {
     }
 
   private:
-    // Reads count samples from position from on into their ring slots.
-    static void Load(TAudioStream& stream, std::uint16_t channel, std::vector<std::int32_t>& ring,
-                     std::uint64_t mask, std::int64_t from, std::int64_t count) {
-        while (count > 0) {
-            const std::uint64_t slot = static_cast<std::uint64_t>(from) & mask;
-            const auto n = static_cast<std::uint32_t>(
-                std::min<std::uint64_t>(static_cast<std::uint64_t>(count), mask + 1 - slot));
-            stream.ReadSamples(channel, static_cast<std::uint32_t>(from), n, ring.data() + slot);
-            from += n;
-            count -= n;
+    // Works out the new samples of positions p0 .. p0 + b - 1 into out.
+    template <bool Estimate>
+    void Replace(std::int32_t* ring, std::uint64_t mask, std::int64_t p0, std::uint32_t b,
+                 bool feedback, unsigned bps, const std::vector<double>& factors,
+                 std::int32_t* out) const {
+        for (std::uint32_t j = 0; j < b; ++j) {
+            const std::int64_t p = p0 + j;
+            const std::int64_t acc = SumTerms<Estimate>(ring, mask, p, factors);
+            // |acc K| stays within a few thousand of full scale: the double product is within
+            // 1e-6.
+            const std::int32_t v =
+                acc == 0 ? 0
+                         : ClampToLevel(TruncEstimate(static_cast<double>(acc) * KEstimate_,
+                                                      [this, acc] { return acc * K_; }));
+            out[j] = v;
+            if (feedback) {
+                ring[static_cast<std::uint64_t>(p) & mask] = StoredRoundTrip(v, bps);
+            }
         }
     }
 
+    // The sum over the terms of round(u / (R + 1) * x^l), u the ring's sample at p - d_l;
+    // Estimate: from the double estimates u * factors[t], else in extended precision.
+    template <bool Estimate>
+    std::int64_t SumTerms(const std::int32_t* ring, std::uint64_t mask, std::int64_t p,
+                          const std::vector<double>& factors) const {
+        std::int64_t acc = 0;
+        for (std::size_t t = 0; t < Delays_.size(); ++t) {
+            const std::int32_t u = ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
+            if constexpr (Estimate) {
+                acc += RoundEstimate(u * factors[t], [this, u, t] { return ExactTerm(u, t); });
+            } else {
+                acc += ExactTerm(u, t);
+            }
+        }
+        return acc;
+    }
+
+    // round(u / (R + 1) * x^l) of term t, in extended precision.
+    std::int64_t ExactTerm(std::int32_t u, std::size_t t) const {
+        return RoundEven(static_cast<long double>(u) / Divisor_ * Weights_[t]);
+    }
+
     std::int32_t Divisor_ = 1;
-    std::vector<long double> Weights_;
+    std::vector<long double> Weights_;  // of the terms whose sources can lie at index 0 or later
     std::vector<std::int64_t> Delays_;
+    long double Loudest_ = 0;
     std::int64_t History_ = 0;
     long double K_ = 1;
+    double KEstimate_ = 1;
 };
 
 }  // namespace
@@ -233,6 +280,40 @@ class TSpeedWalk {
     std::uint64_t I_ = 0;
 };
 
+// The values round(u0 + (u1 - u0) / m * j), j = 1 .. m, of one step of a slow-down, in
+// extended precision. When m is a power of two every operation there is exact, and the same
+// values come from integers: (u0 m + (u1 - u0) j) / m, rounded half to even.
+class TInterpolation {
+  public:
+    TInterpolation(std::int32_t u0, std::int32_t u1, std::uint64_t m)
+        : U0_(u0),
+          Diff_(static_cast<std::int64_t>(u1) - u0),
+          Exact_(std::has_single_bit(m) && m <= (std::uint64_t{1} << 30)),
+          Shift_(Exact_ ? std::countr_zero(m) : 0),
+          Slope_(static_cast<long double>(Diff_) / static_cast<long double>(m)) {}
+
+    std::int32_t operator()(std::uint64_t j) const {
+        if (Exact_) {
+            const std::int64_t m = std::int64_t{1} << Shift_;
+            const std::int64_t num = U0_ * m + Diff_ * static_cast<std::int64_t>(j);
+            std::int64_t q = num >> Shift_;  // floor
+            const std::int64_t rem = num - q * m;
+            if (rem * 2 > m || (rem * 2 == m && (q & 1) != 0)) {
+                ++q;
+            }
+            return static_cast<std::int32_t>(q);
+        }
+        return static_cast<std::int32_t>(RoundEven(U0_ + Slope_ * j));
+    }
+
+  private:
+    std::int64_t U0_;
+    std::int64_t Diff_;
+    bool Exact_;
+    int Shift_;
+    long double Slope_;
+};
+
 }  // namespace
 
 std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool glide, double factor,
@@ -331,11 +412,7 @@ std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool g
                     const std::int32_t u0 = in[t];
                     const std::int32_t u1 = in[t + 1];
                     const std::uint64_t m = widths[t];
-                    const long double slope =
-                        static_cast<long double>(static_cast<std::int64_t>(u1) - u0) / m;
-                    const auto value = [u0, slope](std::uint64_t j) {
-                        return static_cast<std::int32_t>(RoundEven(u0 + slope * j));
-                    };
+                    const TInterpolation value(u0, u1, m);
                     for (std::uint64_t j = 1; j <= m; ++j) {
                         out[filled++] = value(j);
                         if (filled == BlockSamples) {
@@ -380,6 +457,9 @@ void TAudioStream::RotateChannels(std::uint32_t start, std::uint32_t count, std:
     if (SampleRate == 0) {
         throw std::invalid_argument("RotateChannels: the stream has no sample rate");
     }
+    if (direction != Clockwise && direction != CounterClockwise) {
+        throw std::invalid_argument("RotateChannels: the direction must be 0 or 1");
+    }
     FragmentChannels(*this, -1, start, count, "RotateChannels");
     while (ChannelCount < 2) {
         AddChannel();
@@ -388,10 +468,11 @@ void TAudioStream::RotateChannels(std::uint32_t start, std::uint32_t count, std:
         DeleteChannel(static_cast<std::uint16_t>(ChannelCount - 1));
     }
     constexpr long double pi = std::numbers::pi_v<long double>;
-    const auto left = static_cast<double>(direction * pi / 2);
-    const auto right = static_cast<double>((1 - direction) * pi / 2);
     const long double period = periodSeconds;
     const long double rate = SampleRate;
+    // The phase of offset k is ((k pi) / period) / rate; k times the step is within 6 extended
+    // roundings (2^-60 relative) of it.
+    const long double phaseStep = (pi / period) / rate;
     std::vector<std::int32_t> source(BlockSamples);
     std::vector<std::int32_t> second(BlockSamples);
     const TProgressScope progress(count);
@@ -400,10 +481,15 @@ void TAudioStream::RotateChannels(std::uint32_t start, std::uint32_t count, std:
         const std::uint32_t b = std::min(BlockSamples, count - k);
         ReadSamples(0, start + k, b, source.data());
         for (std::uint32_t j = 0; j < b; ++j) {
-            const long double phi = (static_cast<long double>(k + j) * pi / period) / rate;
-            const std::int32_t v = source[j];
-            source[j] = RoundedAbsSineProduct(phi + left, v);
-            second[j] = RoundedAbsSineProduct(phi + right, v);
+            const std::uint32_t offset = k + j;
+            const long double phase = offset * phaseStep;
+            const TAbsSinePair gains =
+                RoundedAbsSinePair(phase, phase * 0x1p-60L, source[j], [offset, period, rate] {
+                    return (static_cast<long double>(offset) * pi / period) / rate;
+                });
+            // Clockwise: channel 0 at the phase, channel 1 a quarter turn on.
+            source[j] = direction == Clockwise ? gains.AtPhase : gains.QuarterOn;
+            second[j] = direction == Clockwise ? gains.QuarterOn : gains.AtPhase;
         }
         WriteSamples(0, start + k, b, source.data());
         WriteSamples(1, start + k, b, second.data());

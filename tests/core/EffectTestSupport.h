@@ -75,7 +75,7 @@ struct TStreamPair {
           Reference(static_cast<std::uint16_t>(lengths.size()), bits, rate) {
         std::mt19937 rng(seed);
         const unsigned bps = Block.BytesPerSample;
-        for (std::uint16_t c = 0; c < lengths.size(); ++c) {
+        for (std::size_t c = 0; c < lengths.size(); ++c) {
             std::vector<std::uint8_t> bytes(static_cast<std::size_t>(lengths[c]) * bps);
             for (std::size_t i = 0; i < lengths[c]; ++i) {
                 const bool quiet = (i / 4096) % 3 == 1;
@@ -88,8 +88,9 @@ struct TStreamPair {
                     bytes[i * bps + b] = static_cast<std::uint8_t>(v >> (8 * b));
                 }
             }
-            Block.WriteStored(c, 0, lengths[c], bytes.data());
-            Reference.WriteStored(c, 0, lengths[c], bytes.data());
+            const auto channel = static_cast<std::uint16_t>(c);
+            Block.WriteStored(channel, 0, lengths[c], bytes.data());
+            Reference.WriteStored(channel, 0, lengths[c], bytes.data());
         }
     }
 

@@ -8,6 +8,7 @@
 
 #include "EffectTestSupport.h"
 #include "core/AudioStream.h"
+#include "core/ExtendedMath.h"
 #include "core/Progress.h"
 #include "support/TempFolder.h"
 
@@ -210,26 +211,39 @@ TEST_F(AmplitudeEffectsTest, ZeroCountChangesNothing) {
     EXPECT_EQ(GetLevels(s, 0, 0, 1)[0], 1000);
 }
 
+TEST(TruncEstimateTest, DefersToTheExtendedValueNearAnInteger) {
+    // 1000 * 0.3: the double product rounds to 300, the extended one stays below it.
+    const long double below = 1000 * static_cast<long double>(0.3);
+    ASSERT_LT(below, 300.0L);
+    EXPECT_EQ(1000 * 0.3, 300.0);
+    EXPECT_EQ(TruncEstimate(1000 * 0.3, [below] { return below; }), 299);
+    EXPECT_EQ(TruncEstimate(-1000 * 0.3, [below] { return -below; }), -299);
+    EXPECT_EQ(TruncEstimate(0.0, [] { return 0.0L; }), 0);
+    // Well inside an interval the estimate settles it.
+    EXPECT_EQ(TruncEstimate(2.5, [] { return 2.5L; }), 2);
+    EXPECT_EQ(TruncEstimate(-7.75, [] { return -7.75L; }), -7);
+}
+
 // --- Block-wise against sample-by-sample on random data.
 
 struct TCase {
     std::uint16_t Bits;
-    std::vector<std::uint32_t> Lengths;
     int Channel;
     std::uint32_t Start;
     std::uint32_t Count;
+    std::vector<std::uint32_t> Lengths;  // of each channel
 };
 
 // Fragments longer than a 1 MiB window at odd starts, one channel of several, channels of
 // unequal length and fragments running past a channel's end, every stored width.
 const TCase Cases[] = {
-    {16, {700001, 690000}, -1, 77777, 600001},
-    {16, {600000, 600000, 600000}, 1, 1, 599999},
-    {16, {400000, 20000}, -1, 9, 300000},
-    {8, {1100000, 1100000}, 0, 3, 1050001},
-    {24, {400001, 400001}, -1, 12345, 370000},
-    {32, {300000, 300000, 300000}, 2, 5, 280001},
-    {12, {70000}, 0, 65535, 3},
+    {16, -1, 77777, 600001, {700001, 690000}},
+    {16, 1, 1, 599999, {600000, 600000, 600000}},
+    {16, -1, 9, 300000, {400000, 20000}},
+    {8, 0, 3, 1050001, {1100000, 1100000}},
+    {24, -1, 12345, 370000, {400001, 400001}},
+    {32, 2, 5, 280001, {300000, 300000, 300000}},
+    {12, 0, 65535, 3, {70000}},
 };
 
 template <class TBlock, class TRef>

@@ -182,6 +182,7 @@ void RefRotate(TAudioStream& st, std::uint32_t s, std::uint32_t n, std::uint8_t 
 
 std::vector<std::int32_t> Tens() {
     std::vector<std::int32_t> v;
+    v.reserve(10);
     for (std::int32_t i = 0; i < 10; ++i) {
         v.push_back(10 * i);
     }
@@ -340,6 +341,7 @@ TEST_F(TimeEffectsTest, SpeedFactorOneReturnsTheEndAndBadFactorsAreRefused) {
 TEST_F(TimeEffectsTest, GlidingSlowDownStartsAtOriginalSpeed) {
     TAudioStream s(1, 32, 44100);
     std::vector<std::int32_t> ramp;
+    ramp.reserve(100);
     for (std::int32_t i = 0; i < 100; ++i) {
         ramp.push_back(1000 * i);
     }
@@ -384,22 +386,46 @@ TEST_F(TimeEffectsTest, RotationMakesTheStreamStereo) {
     EXPECT_EQ(none.ChannelCount, 2);
     EXPECT_EQ(ChannelLength(none, 1), 3U);
     EXPECT_THROW(none.RotateChannels(0, 3, TAudioStream::Clockwise, 0), std::invalid_argument);
+    EXPECT_THROW(none.RotateChannels(0, 3, 2, 4), std::invalid_argument);
 }
 
-TEST(AbsSineTest, MatchesTheExtendedLibrarySine) {
+TEST(AbsSineTest, PairMatchesTheExtendedLibrarySineAtTheRotationPhases) {
     std::mt19937_64 rng(42);
     std::uniform_int_distribution<std::int32_t> level(-MaxLevel, MaxLevel);
-    for (const long double range : {1.0L, 100.0L, 1e5L, 1.2e9L, 3e9L}) {
-        std::uniform_real_distribution<long double> argument(-range, range);
-        for (int i = 0; i < 400000; ++i) {
-            const long double x = argument(rng);
-            const std::int32_t v = level(rng);
-            ASSERT_EQ(RoundedAbsSineProduct(x, v), RefRound(std::fabs(std::sin(x)) * v))
-                << "x = " << static_cast<double>(x) << ", v = " << v;
+    std::uniform_int_distribution<std::uint32_t> period(1, 999);
+    const std::uint32_t rates[] = {1, 100, 8000, 44100, 192000};
+    const std::uint32_t offsetLimits[] = {1000, 1000000, UINT32_MAX};
+    const auto quarter = static_cast<double>(Pi / 2);
+    for (const std::uint32_t rate : rates) {
+        for (const std::uint32_t limit : offsetLimits) {
+            std::uniform_int_distribution<std::uint32_t> offset(0, limit);
+            for (int i = 0; i < 60000; ++i) {
+                const std::uint32_t k = offset(rng);
+                const long double p = period(rng);
+                const std::int32_t v = level(rng);
+                const long double phi = (static_cast<long double>(k) * Pi / p) / rate;
+                const long double phase = k * ((Pi / p) / rate);
+                const TAbsSinePair got =
+                    RoundedAbsSinePair(phase, phase * 0x1p-60L, v, [phi] { return phi; });
+                ASSERT_EQ(got.AtPhase, RefRound(std::fabs(std::sin(phi)) * v))
+                    << "k " << k << ", period " << p << ", rate " << rate << ", v " << v;
+                ASSERT_EQ(got.QuarterOn, RefRound(std::fabs(std::sin(phi + quarter)) * v))
+                    << "k " << k << ", period " << p << ", rate " << rate << ", v " << v;
+            }
         }
     }
-    EXPECT_EQ(RoundedAbsSineProduct(0, MaxLevel), 0);
-    EXPECT_EQ(RoundedAbsSineProduct(Pi / 2, -MaxLevel), -MaxLevel);
+}
+
+TEST(AbsSineTest, PairAtQuarterTurns) {
+    const auto at = [](long double phi, std::int32_t v) {
+        return RoundedAbsSinePair(phi, 0, v, [phi] { return phi; });
+    };
+    EXPECT_EQ(at(0, MaxLevel).AtPhase, 0);
+    EXPECT_EQ(at(0, MaxLevel).QuarterOn, MaxLevel);
+    EXPECT_EQ(at(Pi / 2, -MaxLevel).AtPhase, -MaxLevel);
+    EXPECT_EQ(at(Pi / 2, -MaxLevel).QuarterOn, 0);
+    EXPECT_EQ(at(Pi / 4, 1000000).AtPhase, 707107);
+    EXPECT_EQ(at(Pi / 4, 1000000).QuarterOn, 707107);
 }
 
 TEST(AbsSineTest, PolynomialsStayWithinAFewUlps) {
@@ -417,7 +443,7 @@ TEST(AbsSineTest, PolynomialsStayWithinAFewUlps) {
 struct TCase {
     std::uint16_t Bits;
     std::uint32_t Rate;
-    std::vector<std::uint32_t> Lengths;
+    std::vector<std::uint32_t> Lengths;  // of each channel
     int Channel;
     std::uint32_t Start;
     std::uint32_t Count;
@@ -503,7 +529,10 @@ TEST_F(TimeEffectsTest, ReverberationMatchesSampleBySample) {
 
 TEST_F(TimeEffectsTest, CombAtALowRateMatchesSampleBySample) {
     // At 100 Hz a 3 ms delay is 0.3 samples: the first terms read the sample being replaced.
-    const TCase low[] = {{16, 100, {5000, 5000}, -1, 0, 5000}, {32, 100, {300}, 0, 7, 200}};
+    const TCase low[] = {{16, 100, {5000, 5000}, -1, 0, 5000},
+                         {16, 100, {70000, 70000}, 1, 3, 66000},
+                         {8, 100, {3000}, 0, 0, 3000},
+                         {32, 100, {300}, 0, 7, 200}};
     for (const bool echo : {true, false}) {
         CompareOnRandomData(
             low, std::size(low),
