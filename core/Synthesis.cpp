@@ -141,7 +141,8 @@ void TAudioStream::GenerateNoise(int channel, std::uint32_t start, std::uint8_t 
     const std::uint32_t range = SampleRate / 2;
     const auto selected = static_cast<std::uint32_t>(channels.size());
     // A new random number per channel and sample, drawn sample-major as the loops run.
-    const std::uint32_t block = std::max<std::uint32_t>(1, NoiseDrawsPerBlock / selected);
+    const std::uint32_t block =
+        std::max<std::uint32_t>(1, NoiseDrawsPerBlock / std::max<std::uint32_t>(1, selected));
     std::vector<std::uint32_t> draws(static_cast<std::size_t>(block) * selected);
     std::vector<long double> phases(block);
     std::vector<std::int32_t> values(block);

@@ -312,6 +312,16 @@ TEST_F(SynthesisTest, GeneratorsRefuseBadParameters) {
     EXPECT_EQ(s.GetLength(), 0U);
 }
 
+TEST_F(SynthesisTest, GeneratorsOnAStreamWithoutChannelsDrawAndWriteNothing) {
+    TAudioStream s(0, 16, 44100);
+    const std::uint32_t seed = RandomSeed();
+    s.GenerateNoise(-1, 0, TAudioStream::White, 100, 1, 1000);
+    s.GenerateTone(-1, 0, TAudioStream::Triangle, 333, 100, 2, 1000);
+    EXPECT_EQ(RandomSeed(), seed);
+    EXPECT_EQ(s.GetLength(), 0U);
+    ExpectProgressFinished(1000);
+}
+
 // --- GenerateNoise
 
 TEST(NoiseRandom, IsTheLinearCongruentialSequence) {
