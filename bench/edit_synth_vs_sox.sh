@@ -38,7 +38,9 @@ timed delete sox "$work/tone.wav" "$work/trim.wav" trim 1
 rm -f "$work/trim.wav" "$work/tone.wav"
 
 echo "== editor"
-out=$("$build/bench/bench_edit_synth_bench" "$seconds" | tee /dev/stderr)
+"$build/bench/bench_edit_synth_bench" "$seconds" > "$work/editor.txt"
+grep -v '^result ' "$work/editor.txt"
+out=$(cat "$work/editor.txt")
 
 echo "== table (wall seconds; ratio = editor / counterpart, target <= 1.0, copy <= 2.0 of cp)"
 printf '%-8s %10s %12s %10s\n' op editor counterpart ratio

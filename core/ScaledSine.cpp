@@ -137,6 +137,83 @@ bool FastPathApplies(long double scale) {
     return std::fabs(scale) < ScaleLimit;
 }
 
+// The exact reduction of the run functions works on the bits of x as stored: x = m 2^(q-63)
+// with a 64-bit significand m, and x 2 / pi modulo 4 comes out of m times a 192-bit window of
+// the bits of 2 / pi, in integer arithmetic (no extended-precision operations at all).
+__extension__ using TUint128 = unsigned __int128;
+
+// 2 / pi to 256 bits after the binary point, most significant word first.
+constexpr std::array<std::uint64_t, 4> TwoOverPiBits = {0xa2f9836e4e441529, 0xfc2757d1f534ddc0,
+                                                        0xdb6295993c439041, 0xfe5163abdebbc561};
+
+// Bits [s, s + 64) of floor(2 / pi x 2^256), bit 0 the least significant; 0 outside it.
+constexpr std::uint64_t TwoOverPiBitsAt(int s) {
+    std::uint64_t word = 0;
+    for (int b = 0; b < 64; ++b) {
+        const int p = s + b;
+        if (p >= 0 && p < 256) {
+            const std::uint64_t source = TwoOverPiBits[3 - p / 64];
+            word |= ((source >> (p % 64)) & 1U) << b;
+        }
+    }
+    return word;
+}
+
+// Exponents q (x in [2^q, 2^(q+1))) the integer reduction covers: below, x < pi / 4 needs
+// none; above, x reaches past the range of the other reduction too.
+constexpr int LowestExponent = -1;
+constexpr int HighestExponent = 37;
+
+// floor(2 / pi x 2^(q + 127)) modulo 2^192, least significant word first, for each q.
+using TWindow = std::array<std::uint64_t, 3>;
+constexpr std::array<TWindow, HighestExponent - LowestExponent + 1> ReductionWindows = [] {
+    std::array<TWindow, HighestExponent - LowestExponent + 1> windows{};
+    for (int q = LowestExponent; q <= HighestExponent; ++q) {
+        const int s = 129 - q;
+        windows[q - LowestExponent] = {TwoOverPiBitsAt(s), TwoOverPiBitsAt(s + 64),
+                                       TwoOverPiBitsAt(s + 128)};
+    }
+    return windows;
+}();
+
+// One unit of the reduced fraction (a quarter turn is 2^62 units) in radians.
+constexpr double RadiansPerUnit = 1.5707963267948966 * 0x1p-62;
+
+// x = n pi / 2 + r as Reduce, from the stored bits; false beyond 2^38 and for NaN and infinity.
+bool ReduceBits(const long double& x, TReduced& reduced) {
+    std::uint64_t significand = 0;
+    std::uint16_t signAndExponent = 0;
+    std::memcpy(&significand, &x, sizeof significand);
+    std::memcpy(&signAndExponent, reinterpret_cast<const unsigned char*>(&x) + 8,
+                sizeof signAndExponent);
+    const int q = (signAndExponent & 0x7FFF) - 16383;
+    if (q > HighestExponent) {
+        return false;
+    }
+    if (q < LowestExponent) {
+        reduced.Rest = static_cast<double>(x);
+        reduced.Quadrant = 0;
+        return true;
+    }
+    // Bits 128 .. 191 of m times the window: x 2 / pi modulo 4 with 62 bits after the point.
+    const TWindow& window = ReductionWindows[q - LowestExponent];
+    const TUint128 low = static_cast<TUint128>(significand) * window[0];
+    const TUint128 middle = static_cast<TUint128>(significand) * window[1];
+    const TUint128 carry = (low >> 64) + static_cast<std::uint64_t>(middle);
+    std::uint64_t turns = static_cast<std::uint64_t>(middle >> 64) + significand * window[2] +
+                          static_cast<std::uint64_t>(carry >> 64);
+    if ((signAndExponent & 0x8000) != 0) {
+        turns = 0 - turns;
+    }
+    // Round to the nearest quarter turn; the rest lies within half a quarter turn of it.
+    const std::uint64_t rounded = turns + (std::uint64_t{1} << 61);
+    reduced.Quadrant = static_cast<unsigned>(rounded >> 62);
+    const auto fraction =
+        static_cast<std::int64_t>(turns - (rounded & ~((std::uint64_t{1} << 62) - 1)));
+    reduced.Rest = static_cast<double>(fraction) * RadiansPerUnit;
+    return true;
+}
+
 // Arguments reduced per pass of the run functions: scratch that stays in the first-level cache.
 constexpr std::size_t PassLength = 512;
 
@@ -176,7 +253,7 @@ void TruncScaledRun(std::span<const long double> x, long double scale,
         // The extended reduction; arguments beyond its reach get quadrant -1.
         for (std::size_t i = 0; i < n; ++i) {
             TReduced reduced{};
-            if (Reduce(x[first + i], reduced)) {
+            if (ReduceBits(x[first + i], reduced)) {
                 rest[i] = reduced.Rest;
                 quadrant[i] = static_cast<std::int32_t>(reduced.Quadrant);
             } else {

@@ -174,7 +174,7 @@ TEST_P(ChangeBitsAgainstSteps, MatchesThePerSampleStepsAcrossWindowBorders) {
     const auto [from, to] = GetParam();
     // Past the 1 MiB window at both widths; the channels differ in length, so the shorter
     // one is filled up to the common length.
-    const std::vector<std::uint32_t> lengths = {300001, 270000};
+    const std::vector<std::uint32_t> lengths = {1100001, 1050000};
     auto blocks = RandomStream(from, lengths, 3);
     auto steps = RandomStream(from, lengths, 3);
     blocks->ChangeBits(static_cast<std::uint8_t>(to));

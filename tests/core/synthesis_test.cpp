@@ -164,6 +164,17 @@ TEST(ScaledSine, RunsEqualSingleValues) {
                 break;
         }
     }
+    // Halfway between quarter turns, where the reductions round to the other side; the ends
+    // of the exponent ranges of the reductions; both signs.
+    for (int k = -400; k <= 400; ++k) {
+        x.push_back(k * Pi / 4);
+        x.push_back(std::nextafter(k * Pi / 4, 0.0L));
+    }
+    for (const long double edge : {0.5L, std::nextafter(0.5L, 0.0L), 0x1p38L,
+                                   std::nextafter(0x1p38L, 0.0L), 0x1p37L, 0.0L, -0.0L}) {
+        x.push_back(edge);
+        x.push_back(-edge);
+    }
     for (const int volume : {100, 50, 0, 1}) {
         std::vector<std::int32_t> sines(x.size());
         std::vector<std::int32_t> complements(x.size());
@@ -394,14 +405,14 @@ TEST_F(SynthesisTest, WhiteNoiseDrawsOneNumberPerSampleAndChannel) {
 }
 
 TEST_F(SynthesisTest, NoiseOnOneChannelMixedAcrossWindowBordersMatchesTheSteps) {
-    const std::uint32_t length = WindowSamples16 + 2000;
+    const std::uint32_t length = 2 * WindowSamples16;
     const std::vector<std::vector<std::int32_t>> data = {
         RandomLevels(length, 5), RandomLevels(length, 6), RandomLevels(length - 1, 7)};
     auto blocks = MakeStream(3, 16, 22050, data);
     auto steps = MakeStream(3, 16, 22050, data);
     std::uint32_t seed = RandomSeed();
     const std::uint32_t start = WindowSamples16 - 70001;
-    const std::uint32_t count = 140003;
+    const std::uint32_t count = WindowSamples16 + 3;
     blocks->GenerateNoise(2, start, TAudioStream::White, 61, 2, count);
     for (std::uint32_t k = 0; k < count; ++k) {
         seed = TLinearCongruential::Next(seed);
