@@ -3,7 +3,8 @@
 # effect doing the same job on the same file, in the same run.
 # The editor's "effect" time is the effect alone on the loaded stream (what the user waits for
 # in the editor); "total" adds loading the WAV into the stream and saving it, which is what a
-# sox run covers.
+# sox run covers. Processor times are printed beside wall times: on a shared machine the wall
+# time also counts the waits for a processor.
 # Usage: bench/effects_vs_sox.sh [BUILD_DIR] [SECONDS] [EFFECT...]
 set -euo pipefail
 build=${1:-build}
@@ -33,45 +34,47 @@ sox_args() {
     esac
 }
 
-now() { date +%s.%N; }
+# Runs a command with its output going to the file $1 and prints "wall user+sys" seconds.
+timed() {
+    local out=$1
+    shift
+    /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" > "$out"
+    awk '{ printf "%.2f %.2f", $1, $2 + $3 }' "$work/time"
+}
 
 "$bench" generate "$work/in.wav" "$seconds"
 echo "input: $(du -h "$work/in.wav" | cut -f1), $seconds s, 44.1 kHz stereo 16-bit; $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 table="$work/table"
 for effect in "${effects[@]}"; do
     args=$(sox_args "$effect")
-    sox_s="-"
+    sox_t="- -"
     if [ -n "$args" ]; then
-        start=$(now)
         if [ "$args" = "--norm" ]; then
-            sox -V1 --norm "$work/in.wav" "$work/sox.wav"
+            sox_t=$(timed /dev/null sox -V1 --norm "$work/in.wav" "$work/sox.wav")
         else
             # shellcheck disable=SC2086
-            sox -V1 "$work/in.wav" "$work/sox.wav" $args
+            sox_t=$(timed /dev/null sox -V1 "$work/in.wav" "$work/sox.wav" $args)
         fi
-        end=$(now)
-        sox_s=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }')
         rm -f "$work/sox.wav"
     fi
-    start=$(now)
-    line=$("$bench" run "$work/in.wav" "$effect" "$work/out.wav")
-    end=$(now)
+    total_t=$(timed "$work/line" "$bench" run "$work/in.wav" "$effect" "$work/out.wav")
+    line=$(cat "$work/line")
     echo "$line"
     rm -f "$work/out.wav" "$work"/*.chl
-    total=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }')
-    effect_s=$(echo "$line" | awk '{ print $3 }')
+    effect_t=$(echo "$line" | awk '{ gsub(/\)/, ""); print $3, $6 }')
     peak=$(echo "$line" | awk '{ for (i = 1; i < NF; ++i) if ($i == "before,") print $(i + 2) }')
-    echo "$effect $effect_s $total $sox_s $peak" >> "$table"
+    echo "$effect $effect_t $total_t $sox_t $peak" >> "$table"
 done
 
 echo
-printf '%-10s %10s %10s %8s %10s %10s %10s\n' effect "effect s" "total s" "sox s" effect/sox total/sox "peak MiB"
-while read -r name effect_s total sox_s peak; do
-    if [ "$sox_s" = "-" ]; then
+echo "wall and processor (user+sys) seconds; ratios of processor time to sox's"
+printf '%-10s %13s %13s %13s %10s %10s %9s\n' effect "effect w/cpu" "total w/cpu" "sox w/cpu" effect/sox total/sox "peak RSS MiB"
+while read -r name ew ec tw tc sw sc peak; do
+    if [ "$sc" = "-" ]; then
         r1="-"; r2="-"
     else
-        r1=$(awk -v a="$effect_s" -v b="$sox_s" 'BEGIN { printf "%.2fx", a / b }')
-        r2=$(awk -v a="$total" -v b="$sox_s" 'BEGIN { printf "%.2fx", a / b }')
+        r1=$(awk -v a="$ec" -v b="$sc" 'BEGIN { printf "%.2fx", a / b }')
+        r2=$(awk -v a="$tc" -v b="$sc" 'BEGIN { printf "%.2fx", a / b }')
     fi
-    printf '%-10s %10.2f %10.2f %8s %10s %10s %10s\n' "$name" "$effect_s" "$total" "$sox_s" "$r1" "$r2" "$peak"
+    printf '%-10s %6.2f/%6.2f %6.2f/%6.2f %6s/%6s %10s %10s %9s\n' "$name" "$ew" "$ec" "$tw" "$tc" "$sw" "$sc" "$r1" "$r2" "$peak"
 done < "$table"

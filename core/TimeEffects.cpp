@@ -155,14 +155,29 @@ class TComb {
     template <bool Estimate>
     std::int64_t SumTerms(const std::int32_t* ring, std::uint64_t mask, std::int64_t p,
                           const std::vector<double>& factors) const {
-        std::int64_t acc = 0;
-        for (std::size_t t = 0; t < Delays_.size(); ++t) {
-            const std::int32_t u = ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
-            if constexpr (Estimate) {
-                acc += RoundEstimate(u * factors[t], [this, u, t] { return ExactTerm(u, t); });
-            } else {
-                acc += ExactTerm(u, t);
+        const std::size_t terms = Delays_.size();
+        if constexpr (Estimate) {
+            // Each estimate rounded to the nearest integer (ties to even, the SSE mode) by
+            // adding and taking away 1.5 * 2^52; the sum of these integers is exact in a
+            // double. Only when some estimate lies near a half-integer does the sum need the
+            // extended terms.
+            constexpr double shifter = 0x1.8p52;
+            double sum = 0;
+            double worst = 0;
+            for (std::size_t t = 0; t < terms; ++t) {
+                const double y =
+                    ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask] * factors[t];
+                const double nearest = (y + shifter) - shifter;
+                worst = std::max(worst, std::fabs(y - nearest));
+                sum += nearest;
             }
+            if (worst <= 0.5 - RoundTolerance) {
+                return static_cast<std::int64_t>(sum);
+            }
+        }
+        std::int64_t acc = 0;
+        for (std::size_t t = 0; t < terms; ++t) {
+            acc += ExactTerm(ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask], t);
         }
         return acc;
     }
@@ -259,14 +274,13 @@ class TSpeedWalk {
         if (Glide_) {
             Step_ = (Final_ - 1) * I_ / Count_ + 1;
         }
-        const long double whole = std::trunc(Acc_);
-        if (!Up_) {
-            ++I_;
-        } else if (whole >= static_cast<long double>(Count_ - I_)) {
-            I_ = Count_;
-        } else {
-            I_ += static_cast<std::uint64_t>(whole);
+        if (Up_ && Acc_ >= static_cast<long double>(Count_ - I_)) {
+            I_ = Count_;  // past the end, however large the step
+            return;
         }
+        // acc stays below 2^33 here: slowing down, the caller bounds the new length to 32 bits.
+        const auto whole = static_cast<long double>(TruncTowardZero(Acc_));
+        I_ += Up_ ? static_cast<std::uint64_t>(whole) : 1;
         Acc_ = Acc_ - whole + Step_;
     }
 
@@ -288,9 +302,9 @@ class TInterpolation {
     TInterpolation(std::int32_t u0, std::int32_t u1, std::uint64_t m)
         : U0_(u0),
           Diff_(static_cast<std::int64_t>(u1) - u0),
-          Exact_(std::has_single_bit(m) && m <= (std::uint64_t{1} << 30)),
+          Exact_((m & (m - 1)) == 0 && m <= (std::uint64_t{1} << 30)),
           Shift_(Exact_ ? std::countr_zero(m) : 0),
-          Slope_(static_cast<long double>(Diff_) / static_cast<long double>(m)) {}
+          Slope_(Exact_ ? 0 : static_cast<long double>(Diff_) / static_cast<long double>(m)) {}
 
     std::int32_t operator()(std::uint64_t j) const {
         if (Exact_) {
