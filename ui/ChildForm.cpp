@@ -1,6 +1,8 @@
 #include "ui/ChildForm.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -8,6 +10,7 @@
 #include <QThread>
 #include <QToolButton>
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 #include "app/DocumentTexts.h"
@@ -24,11 +27,23 @@ namespace sonavel {
 
 namespace {
 
-// The window's controls are owned by their Qt parent.
+// For objects Qt takes over: the window's controls (owned by their parent) and posted events
+// (owned by the event queue).
 template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
+T* QtOwned(TArgs&&... args) {
     return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
 }
+
+// A call handed to the window's thread; dropped with the window if it goes first.
+class TCallEvent final : public QEvent {
+  public:
+    explicit TCallEvent(std::function<void()> call) : QEvent(Kind()), Call(std::move(call)) {}
+    static QEvent::Type Kind() {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+    const std::function<void()> Call;
+};
 
 QString Text(const char* text) {
     return QString::fromUtf8(text);
@@ -136,7 +151,7 @@ void TChildForm::FormCreate() {
     bold.setBold(true);
 
     const auto label = [this](const char* name, int left, int top, int width, int height) {
-        auto* l = MakeChild<QLabel>(this);
+        auto* l = QtOwned<QLabel>(this);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(left, top, width, height);
         return l;
@@ -154,22 +169,22 @@ void TChildForm::FormCreate() {
     w.TimePositionLabel->setPalette(navy);
     w.TimePositionLabel->setText(Text(TimePositionInitialCaption));
 
-    w.CurrentChannelBox = MakeChild<QComboBox>(this);
+    w.CurrentChannelBox = QtOwned<QComboBox>(this);
     w.CurrentChannelBox->setObjectName(QStringLiteral("CurrentChannelBox"));
     w.CurrentChannelBox->setGeometry(162, 33, 75, 24);
 
-    w.TrackBox = MakeChild<TPaintBox>([this](QImage& image) { DrawTrack(image, Document_); },
-                                      FormColour, this);
+    w.TrackBox = QtOwned<TPaintBox>([this](QImage& image) { DrawTrack(image, Document_); },
+                                    FormColour, this);
     w.TrackBox->setObjectName(QStringLiteral("TrackBox"));
     w.TrackBox->setGeometry(TrackBoxLeft, TrackBoxTop, 520, TrackBoxHeight);
-    w.WaveBox = MakeChild<TPaintBox>(
+    w.WaveBox = QtOwned<TPaintBox>(
         [this](QImage& image) { DrawWave(image, Document_, Widgets_->Graph.Snapshot()); },
         WaveBackground, this);
     w.WaveBox->setObjectName(QStringLiteral("WaveBox"));
     w.WaveBox->setGeometry(WaveBoxLeft, WaveBoxTop, 509, 105);
 
     const auto button = [this](const char* name, int left) {
-        auto* b = MakeChild<QToolButton>(this);
+        auto* b = QtOwned<QToolButton>(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoRaise(true);
         b->setGeometry(left, ButtonTop, 23, 22);
@@ -199,7 +214,7 @@ void TChildForm::FormCreate() {
     w.ToBeginBtn = captionButton("ToBeginBtn", 190, Qt::black);
     w.LeftBtn = captionButton("LeftBtn", 218, Qt::blue);
     w.LeftBtn->setText(Text(LeftBtnCaption));
-    w.IntervalEdit = MakeChild<QSpinBox>(this);
+    w.IntervalEdit = QtOwned<QSpinBox>(this);
     w.IntervalEdit->setObjectName(QStringLiteral("IntervalEdit"));
     w.IntervalEdit->setGeometry(243, 96, 51, 26);
     w.IntervalEdit->setRange(IntervalMinimum, IntervalMaximum);
@@ -256,8 +271,16 @@ bool TChildForm::OnWindowThread(const std::function<void()>& f) {
         f();
         return true;
     }
-    QMetaObject::invokeMethod(this, f, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, QtOwned<TCallEvent>(f));
     return false;
+}
+
+bool TChildForm::event(QEvent* event) {
+    if (event->type() == TCallEvent::Kind()) {
+        static_cast<TCallEvent*>(event)->Call();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TChildForm::SetLanguage(const std::string& language) {
@@ -365,6 +388,8 @@ void TChildForm::RebuildGraph(TGraphRebuild kind) {
             std::rethrow_exception(failure);
         } catch (const std::exception& error) {
             ShowMessage(DescribeFailure(error, Widgets_->Language));
+        } catch (...) {
+            ShowMessage(DescribeFailure(std::runtime_error("unknown error"), Widgets_->Language));
         }
     }
 }

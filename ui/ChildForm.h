@@ -68,6 +68,7 @@ class TChildForm : public QWidget {
     void CommandsMayChange();
 
   protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

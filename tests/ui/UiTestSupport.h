@@ -74,8 +74,9 @@ class TFormTest : public TStreamTest {
                      const std::string& language = "ENG", std::uint32_t rate = 44100) {
         auto stream =
             std::make_unique<TAudioStream>(static_cast<std::uint16_t>(channels.size()), 16, rate);
-        for (std::uint16_t c = 0; c < channels.size(); ++c) {
-            stream->WriteSamples(c, 0, static_cast<std::uint32_t>(channels[c].size()),
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            stream->WriteSamples(static_cast<std::uint16_t>(c), 0,
+                                 static_cast<std::uint32_t>(channels[c].size()),
                                  channels[c].data());
         }
         TDocument& document = Workspace.AddDocument(std::move(stream), "test.wav");

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <mutex>
 
 #include "UiTestSupport.h"
 #include "core/PlaybackEngine.h"
@@ -19,7 +20,7 @@ using TState = TTransportState;
 
 // The main window's control timer as far as one document window's playback goes: takes the
 // window's start requests, starts the play thread, follows the position with the cursor and
-// brings the cursor back when the thread ends.
+// brings the cursor back when the thread ends (reported to the next tick).
 class TControlTimer : public QObject {
   public:
     TControlTimer(TChildForm& form, const TPlaybackEngine& engine) : Form_(&form), Engine_(engine) {
@@ -39,6 +40,14 @@ class TControlTimer : public QObject {
 
   private:
     void Tick() {
+        std::vector<std::uint32_t> ended;
+        {
+            const std::lock_guard lock(Lock_);
+            ended.swap(Ended_);
+        }
+        for (const std::uint32_t cursor : ended) {
+            Finished(cursor);
+        }
         if (Form_.isNull()) {
             return;
         }
@@ -62,8 +71,8 @@ class TControlTimer : public QObject {
                                               d.SampleCount};
             Threads_.push_back(
                 std::make_unique<TPlayThread>(Engine_, s, params, [this](std::uint32_t cursor) {
-                    QMetaObject::invokeMethod(
-                        this, [this, cursor] { Finished(cursor); }, Qt::QueuedConnection);
+                    const std::lock_guard lock(Lock_);
+                    Ended_.push_back(cursor);
                 }));
         }
     }
@@ -84,6 +93,9 @@ class TControlTimer : public QObject {
     const TPlaybackEngine& Engine_;
     QTimer Timer_;
     std::vector<std::unique_ptr<TPlayThread>> Threads_;
+    // Cursors reported by ended play threads, taken up on the next tick.
+    std::mutex Lock_;
+    std::vector<std::uint32_t> Ended_;
 };
 
 class Transport : public TFormTest {
