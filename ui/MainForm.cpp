@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cmath>
+#include <utility>
 
 #include "app/DocumentTexts.h"
 #include "app/ErrorText.h"
@@ -114,6 +115,7 @@ TMainForm::TMainForm(TMainFormOptions options)
     ConrolTimer_ = MakeChild<QTimer>(this);
     ConrolTimer_->setObjectName("ConrolTimer");
     ConrolTimer_->setInterval(ControlInterval);
+    ConrolTimer_->setTimerType(Qt::PreciseTimer);
     connect(ConrolTimer_, &QTimer::timeout, this, &TMainForm::ConrolTimerTimer);
     ConrolTimer_->start();
 
@@ -244,7 +246,9 @@ void TMainForm::ApplyTexts(const std::string& language) {
 
 void TMainForm::SetLanguage(const std::string& word) {
     Language_ = word.substr(0, 3);
-    Workspace_.Language = Language_;
+    if (Workspace_.Language != Language_) {
+        Workspace_.Language = Language_;
+    }
     Engine_->SetLanguage(word);
     ApplyTexts(word);
     NewProjectForm_->SetLanguage(word);
@@ -255,7 +259,8 @@ void TMainForm::SetLanguage(const std::string& word) {
 }
 
 void TMainForm::FormActivate() {
-    if (InActivate_) {
+    // The language is not touched while the worker reads it; it is the same anyway.
+    if (InActivate_ || Runner_->Busy()) {
         return;
     }
     InActivate_ = true;
@@ -274,6 +279,21 @@ void TMainForm::FormActivate() {
     }
     SetLanguage(Language_);
     InActivate_ = false;
+    if (!PendingFiles_.isEmpty()) {
+        OpenAfterStart(std::exchange(PendingFiles_, {}));
+    }
+}
+
+void TMainForm::OpenAfterStart(const QStringList& files) {
+    if (InActivate_ || Language_.empty()) {
+        // Still choosing the language: the files follow once it is chosen.
+        PendingFiles_ << files;
+        return;
+    }
+    for (const QString& file : files) {
+        OpenDocument(file);
+    }
+    UpdateCommands();
 }
 
 void TMainForm::changeEvent(QEvent* event) {
@@ -610,7 +630,7 @@ bool TMainForm::OpenDocument(const QString& path) {
                                                  fileName, decoded.Format);
     SetUpDocumentWindow(document);
     // The new window is shown before its graph is built.
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     RunOperation(TOperation::BuildGraph);
     UpdateCommands();
     return true;
@@ -777,12 +797,8 @@ bool TMainForm::FormCloseQuery() {
             const QString title = Layout_.PageControl->tabText(Layout_.PageControl->currentIndex());
             const TAnswer answer =
                 Prompts_->AskYesNoCancel(this, title, MainText(&TMainWindowTexts::SaveChanges));
-            if (answer == TAnswer::Cancel) {
-                canClose = false;
-            } else if (answer == TAnswer::Yes && !SaveMIClick()) {
-                // Changes that were to be saved are not dropped when saving failed.
-                canClose = false;
-            }
+            // Changes that were to be saved are not dropped when saving failed either.
+            canClose = answer != TAnswer::Cancel && (answer != TAnswer::Yes || SaveMIClick());
         }
         if (!canClose) {
             break;

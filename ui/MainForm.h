@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
@@ -61,6 +62,8 @@ class TMainForm : public QMainWindow {
     // Opens a file as a new document: the open command after its dialog, the command line
     // and files dropped on the window. False when nothing was opened (the user was told why).
     bool OpenDocument(const QString& path);
+    // Opens the files given at start, once the language has been chosen.
+    void OpenAfterStart(const QStringList& files);
     // Runs an operation on the active document on the worker, behind the progress window;
     // a failure is shown, and the document is as it was.
     TOperationResult RunOperation(TOperation operation);
@@ -171,6 +174,7 @@ class TMainForm : public QMainWindow {
     TTransports Transports_;
     std::string Language_;
     bool InActivate_ = false;
+    QStringList PendingFiles_;
 
     TMainLayout Layout_;
     TCommandSet Implemented_;

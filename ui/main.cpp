@@ -45,10 +45,7 @@ int main(int argc, char* argv[]) {
     const QStringList files = QCoreApplication::arguments().mid(1);
     QTimer::singleShot(0, &form, [&form, files] {
         form.FormActivate();
-        for (const QString& file : files) {
-            form.OpenDocument(file);
-        }
-        form.UpdateCommands();
+        form.OpenAfterStart(files);
     });
     ScheduleScreenshot(form);
     return QApplication::exec();

@@ -112,11 +112,11 @@ class TMainFormTest : public TStreamTest {
                          const std::vector<std::vector<std::int32_t>>& channels,
                          std::uint32_t rate = 44100) {
         TAudioStream stream(static_cast<std::uint16_t>(channels.size()), 16, rate);
-        for (std::uint16_t c = 0; c < channels.size(); ++c) {
-            stream.WriteSamples(c, 0, static_cast<std::uint32_t>(channels[c].size()),
-                                channels[c].data());
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            stream.WriteSamples(static_cast<std::uint16_t>(c), 0,
+                                static_cast<std::uint32_t>(channels[c].size()), channels[c].data());
         }
-        const std::string path = Temp.File(name);
+        std::string path = Temp.File(name);
         SavePCMFile(stream, path);
         return path;
     }

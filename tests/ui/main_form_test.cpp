@@ -1,8 +1,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QSpinBox>
 
 #include "MainFormHarness.h"
@@ -399,6 +401,41 @@ TEST_F(MainForm, CloseQueryKeepsADocumentWhoseSaveFailed) {
     EXPECT_FALSE(Form->FormCloseQuery());
     EXPECT_EQ(Form->Workspace().Count(), 1U);
     EXPECT_EQ(Prompts->Informed.size(), 1U);
+}
+
+TEST_F(MainForm, FilesDroppedOnTheWindowAreOpened) {
+    const std::string path = WriteWav("dropped.wav", {Sine(800, 40)});
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString(path)), QUrl("http://example.org/x.wav")});
+    // A drop goes to the window that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_TRUE(WaitFor([this] { return Form->Workspace().Count() == 1; }));
+    EXPECT_EQ(Form->Workspace().Active()->Caption, "dropped.wav");
+    EXPECT_TRUE(Prompts->Informed.empty());
+}
+
+TEST_F(MainForm, KeysMoveTheCursorAndStartAndStopPlayback) {
+    TDocument& d = OpenSine("a.wav", 5000);
+    d.CursorPos = 2500;
+    const auto key = [this](const char* name) {
+        Form->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    };
+    key("ToEndKey");
+    EXPECT_EQ(d.CursorPos, 4999U);
+    key("ToBeginKey");
+    EXPECT_EQ(d.CursorPos, 0U);
+    key("PlayStopKey");
+    EXPECT_EQ(d.Stream->PlayState.load(), TTransportState::Starting);
+    key("PlayStopKey");  // a start nobody has taken up yet is withdrawn
+    EXPECT_EQ(d.Stream->PlayState.load(), TTransportState::Stopped);
+    EXPECT_EQ(Form->Action(Undo)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(Form->Action(Delete)->shortcut(), QKeySequence(QKeySequence::Delete));
 }
 
 // --- Playback and recording through the control timer

@@ -81,6 +81,19 @@ TEST_F(Settings, FirstStartAsksForTheLanguageAndEnglishReachesEveryText) {
     EXPECT_EQ(Prompts->DialogsRun.size(), 1U);
 }
 
+TEST_F(Settings, FilesGivenAtStartOpenOnceTheLanguageIsChosen) {
+    const std::string path = WriteWav("start.wav", {Sine(500, 20)});
+    Form->OpenAfterStart({QString::fromStdString(path)});
+    EXPECT_EQ(Form->Workspace().Count(), 0U);
+    Form->FormActivate();
+    ASSERT_EQ(Form->Workspace().Count(), 1U);
+    EXPECT_EQ(Form->Workspace().Active()->Caption, "start.wav");
+    EXPECT_TRUE(Form->Action(Save)->isEnabled());
+    // Later files open at once.
+    Form->OpenAfterStart({QString::fromStdString(path)});
+    EXPECT_EQ(Form->Workspace().Count(), 2U);
+}
+
 TEST_F(Settings, RussianChosenAtFirstStartGivesRussianTexts) {
     Prompts->OnDialog = [](QDialog& dialog) {
         qobject_cast<TSetLangForm*>(&dialog)->BitBtn1->click();
