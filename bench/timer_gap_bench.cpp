@@ -2,7 +2,7 @@
 // worker thread behind the progress window: opening a long file, building its graph,
 // normalising it (restore point, two passes and the graph), undoing it. The longest gap
 // between two ticks is what the user sees as the gauge and the cursor standing still.
-//   bench_timer_gap_bench [seconds of stereo 44.1 kHz audio, default 120]
+//   bench_timer_gap_bench [seconds of stereo 44.1 kHz audio, default 600]
 
 #include <QApplication>
 #include <QDialog>
@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 120;
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
 
     QTemporaryDir folder(QDir::tempPath() + "/sonavel-timer-gap-XXXXXX");
     if (!folder.isValid()) {

@@ -955,22 +955,30 @@ void TMainForm::RecordFinished(const QPointer<TChildForm>& window) {
         d.Modified = true;
         // The recording's graph is rebuilt while the main window waits, without a modal loop.
         TChildForm* form = window.data();
+        auto failure = std::make_shared<std::string>();
         Runner_->RunModeless(
             ToQt(Caption(TOperation::BuildGraph, Language_)), &d,
-            [&d, form] {
-                d.SampleCount = d.Stream->GetLength();
-                d.ViewStart = 0;
-                d.ViewLength = d.SampleCount;
-                d.GraphStart = 0;
-                d.GraphLength = d.SampleCount;
-                form->BuildGraph();
+            [&d, form, failure, language = Language_] {
+                try {
+                    d.SampleCount = d.Stream->GetLength();
+                    d.ViewStart = 0;
+                    d.ViewLength = d.SampleCount;
+                    d.GraphStart = 0;
+                    d.GraphLength = d.SampleCount;
+                    form->BuildGraph();
+                } catch (const std::exception& error) {
+                    *failure = DescribeFailure(error, language);
+                }
             },
-            [this, window] {
+            [this, window, failure] {
                 if (window) {
                     window->TrackBoxPaint();
                     Transports_.RecordingDone(window->Document());
                 }
                 UpdateCommands();
+                if (!failure->empty()) {
+                    Prompts_->Inform(this, QString(), ToQt(*failure));
+                }
             });
     });
 }
