@@ -6,7 +6,7 @@
 namespace sonavel::cli {
 
 std::string TScriptError::Text(const std::string& language) const {
-    return language == Russian ? this->Russian : what();
+    return language == Russian ? RussianText_ : what();
 }
 
 namespace {

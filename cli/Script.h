@@ -11,9 +11,12 @@ namespace sonavel::cli {
 class TScriptError : public std::runtime_error {
 public:
     TScriptError(std::string russian, const std::string& english)
-        : std::runtime_error(english), Russian(std::move(russian)) {}
+        : std::runtime_error(english), RussianText_(std::move(russian)) {}
+    // The message in the interface language ("RUS" or "ENG").
     std::string Text(const std::string& language) const;
-    std::string Russian;
+
+private:
+    std::string RussianText_;
 };
 
 struct TStep {

@@ -82,6 +82,11 @@ void TPCM::LoadStream(TAudioStream& Stream) {
     if (bits < 1 || bits > 32) {
         throw TFormatError("WAV sample width of " + std::to_string(bits) + " bits");
     }
+    // Every channel is an open file of its own; a damaged header asking for thousands would
+    // exhaust the process's files long before any sample is read.
+    if (channels > MaxWaveChannels) {
+        throw TFormatError("WAV file with " + std::to_string(channels) + " channels");
+    }
     Stream.SampleRate = samplesPerSec;
     Stream.BitsPerSample = bits;
     Stream.DeleteAllChannels();

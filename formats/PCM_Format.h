@@ -11,6 +11,9 @@ namespace sonavel {
 // True for a RIFF/WAVE file whose "fmt " chunk says integer PCM (format tag 1).
 bool IsWaveFile(const std::string& fileName);
 
+// The most channels a WAV file may have; far beyond any real recording.
+inline constexpr unsigned MaxWaveChannels = 256;
+
 // Reads one RIFF/WAVE PCM file into a stream.
 class TPCM {
 public:
@@ -19,8 +22,8 @@ public:
     // Replaces the stream's format, channels and samples with the file's. The samples are
     // stored exactly as the file holds them. A data size past the end of the file is clipped
     // to the whole frames present; no frames (or a block align or channel count of 0) gives
-    // an empty stream with the file's format. A sample width outside 1..32 bits throws
-    // TFormatError.
+    // an empty stream with the file's format. A sample width outside 1..32 bits or more than
+    // MaxWaveChannels channels throws TFormatError, before the stream is touched.
     void LoadStream(TAudioStream& Stream);
 
 private:

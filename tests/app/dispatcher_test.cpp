@@ -107,14 +107,21 @@ TEST_F(DispatcherTest, CutWithoutSelectionEmptiesTheDocument) {
     EXPECT_EQ(W.ClipboardStream->ChannelCount, 2);
 }
 
-TEST_F(DispatcherTest, CutAndDeleteMoveTheCursorToTheSelectionStart) {
+// Deleting moves the cursor to the selection start, and then the length change brings
+// cursor and view back to the whole document.
+TEST_F(DispatcherTest, DeleteClearsTheSelectionAndShowsTheWholeDocument) {
     TDocument& d = Open(Ramp(1, 1000));
     d.Select(100, 299);
     d.CursorPos = 700;
+    d.ViewStart = 50;
+    d.ViewLength = 100;
     ASSERT_TRUE(Run(DeleteFragment).Ok);
     EXPECT_EQ(d.SampleCount, 800U);
-    EXPECT_EQ(d.CursorPos, 100U);
+    EXPECT_EQ(d.CursorPos, 0U);
+    EXPECT_EQ(d.ViewStart, 0U);
+    EXPECT_EQ(d.ViewLength, 800U);
     EXPECT_FALSE(d.SelStartSet || d.SelEndSet);
+    EXPECT_EQ(Samples(*d.Stream, 0)[100], 301 * 65536);
 }
 
 TEST_F(DispatcherTest, PasteSelectsThePastedRangeAtTheDocumentsRate) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -155,7 +156,7 @@ TEST_F(CliTest, RefusedScriptsExitTwoAndWriteNothing) {
         {In + " offset hz=2001 -o " + Out, "offset: hz=2001: expected a whole number in -2000..2000"},
         {In + " save path=" + Temp.File("x.flac"), "the name must end in .wav or .mp3"},
         {In + " save path=" + Temp.File("x.mp3") + " bitrate=320", "expected one of 8 16 24"},
-        {"new rate=8000 tone seconds=100000 tone seconds=1 -o " + Out, ""},
+        {"new rate=8000 tone seconds=1 -o " + Out, ""},
         {"new rate=192000 tone seconds=100000 -o " + Out, "too long"},
         {"volume", "no document is open"},
     };

@@ -160,6 +160,16 @@ TEST_F(PcmTest, ImpossibleSampleWidthsAreRefusedWithoutTouchingTheStream) {
     }
 }
 
+TEST_F(PcmTest, AbsurdChannelCountsAreRefused) {
+    TWavBuilder().Riff().FormatRaw(1, 7936, 8000, 2, 16).Data({1, 2}, 2).WriteTo(Wav);
+    TAudioStream s(1, 16, 44100);
+    EXPECT_THROW(Load(s), TFormatError);
+    EXPECT_EQ(s.ChannelCount, 1);
+    TWavBuilder().Riff().FormatRaw(1, MaxWaveChannels, 8000, 2 * MaxWaveChannels, 16).WriteTo(Wav);
+    Load(s);
+    EXPECT_EQ(s.ChannelCount, MaxWaveChannels);
+}
+
 TEST_F(PcmTest, WriterProducesTheCanonicalHeader) {
     TAudioStream s(3, 24, 96000);
     for (std::uint16_t c = 0; c < 3; ++c) {
