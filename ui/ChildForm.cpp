@@ -1,5 +1,7 @@
 #include "ui/ChildForm.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -91,11 +93,27 @@ struct TChildForm::TWidgets {
     QToolButton* Z_allBtn = nullptr;
     QToolButton* Z_1_1Btn = nullptr;
 
+    // The labels keep their places but grow to their text (the Russian ones are wider than
+    // the room the layout gives them), pushing what follows them on the row to the right.
+    void ArrangeLabelRows() const {
+        const auto fit = [](QLabel* label, int x, int minWidth) {
+            label->setGeometry(x, label->y(), std::max(minWidth, label->sizeHint().width()), label->height());
+            return label->geometry().right();
+        };
+        const int propertiesX = std::max(130, fit(Label2, 10, 112) + 8);
+        AudioPropertiesLB->move(propertiesX, AudioPropertiesLB->y());
+        const int boxX = std::max(162, fit(Label1, 10, 147) + 5);
+        CurrentChannelBox->move(boxX, CurrentChannelBox->y());
+        const int timeX = std::max(365, fit(Label3, std::max(250, CurrentChannelBox->geometry().right() + 13), 109) + 6);
+        TimePositionLabel->move(timeX, TimePositionLabel->y());
+    }
+
     // Captions and hints of one language.
     void ApplyTexts(const TDocumentWindowTexts& t) const {
         Label1->setText(Text(t.Label1));
         Label2->setText(Text(t.Label2));
         Label3->setText(Text(t.Label3));
+        ArrangeLabelRows();
         ToBeginBtn->setText(Text(t.ToBeginCaption));
         ToEndBtn->setText(Text(t.ToEndCaption));
         PlayBtn->setToolTip(Text(t.PlayHint));
