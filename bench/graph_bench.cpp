@@ -17,8 +17,8 @@
 
 // The benchmarks link the engine layers only; the two application units measured here are
 // compiled into this program (they need nothing else of the application layer).
-#include "app/GraphCache.cpp"  // NOLINT(bugprone-suspicious-include)
-#include "app/WaveView.cpp"    // NOLINT(bugprone-suspicious-include)
+#include "app/GraphCache.h"
+#include "app/WaveView.h"
 
 using namespace sonavel;
 
