@@ -12,6 +12,19 @@ namespace {
 // Samples converted per chunk by the run accessors.
 constexpr std::uint32_t ChunkSamples = 16384;
 
+// The level of every 16-bit stored value, indexed by its raw bit pattern: the commonest
+// width reads by lookup instead of arithmetic.
+const std::array<std::int32_t, 65536>& SixteenBitLevels() {
+    static const auto table = [] {
+        std::array<std::int32_t, 65536> levels{};
+        for (std::uint32_t raw = 0; raw < levels.size(); ++raw) {
+            levels[raw] = StoredToLevel(SignExtend(raw, 2), 2);
+        }
+        return levels;
+    }();
+    return table;
+}
+
 }  // namespace
 
 const char* StateWord(TTransportState state) {
@@ -150,12 +163,13 @@ void TAudioStream::ReadSamples(std::uint16_t channel, std::uint32_t index, std::
                     out[i] = StoredToLevel(static_cast<std::int8_t>(bytes[i]), 1);
                 }
                 break;
-            case 2:
+            case 2: {
+                const auto& levels = SixteenBitLevels();
                 for (std::uint32_t i = 0; i < n; ++i) {
-                    const auto raw = static_cast<std::uint32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
-                    out[i] = StoredToLevel(SignExtend(raw, 2), 2);
+                    out[i] = levels[static_cast<std::uint32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8)];
                 }
                 break;
+            }
             case 3:
                 for (std::uint32_t i = 0; i < n; ++i) {
                     const std::uint8_t* b = bytes + 3 * i;

@@ -186,6 +186,23 @@ TEST_F(StreamTest, RunsMatchSingleSamplesAcrossWindowBorders) {
     }
 }
 
+TEST_F(StreamTest, EverySixteenBitStoredValueReadsAtItsLevel) {
+    TAudioStream s(1, 16, 44100);
+    std::vector<std::uint8_t> bytes(2 * 65536);
+    for (std::uint32_t raw = 0; raw < 65536; ++raw) {
+        bytes[2 * raw] = static_cast<std::uint8_t>(raw);
+        bytes[2 * raw + 1] = static_cast<std::uint8_t>(raw >> 8);
+    }
+    s.WriteStored(0, 0, 65536, bytes.data());
+    std::vector<std::int32_t> levels(65536);
+    s.ReadSamples(0, 0, 65536, levels.data());
+    for (std::uint32_t raw = 0; raw < 65536; ++raw) {
+        ASSERT_EQ(levels[raw], StoredToLevel(SignExtend(raw, 2), 2)) << raw;
+    }
+    EXPECT_EQ(levels[0x7FFF], 2147418111);
+    EXPECT_EQ(levels[0x8000], -2147483647);
+}
+
 TEST(TempPathTest, ComesFromTempThenTmpdirThenSlashTmp) {
     const std::string saved = TempPath();
     const char* oldTemp = std::getenv("TEMP");
