@@ -1,52 +1,24 @@
 #include "ui/Glyphs.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include "ui/VectorIconEngine.h"
 
 namespace sonavel {
 
 namespace {
 
-// Every glyph is drawn on a 16 x 16 grid, scaled to the requested rectangle.
-constexpr qreal Grid = 16.0;
-
-class TGlyphEngine final : public QIconEngine {
+class TGlyphEngine final : public TVectorIconEngine {
   public:
     explicit TGlyphEngine(TGlyph glyph) : Glyph_(glyph) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State /*state*/) override {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->translate(rect.topLeft());
-        painter->scale(rect.width() / Grid, rect.height() / Grid);
-        Disabled_ = mode == QIcon::Disabled;
-        Draw(*painter);
-        painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        return pixmap;
-    }
-
-    // The size asked for here is already in device pixels: drawing at it keeps the edges sharp.
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal /*scale*/) override {
-        return pixmap(size, mode, state);
-    }
 
     QIconEngine* clone() const override {
         return new TGlyphEngine(Glyph_);  // NOLINT(cppcoreguidelines-owning-memory): QIcon owns it
     }
 
   private:
-    QColor Ink(const QColor& colour) const { return Disabled_ ? QColor(160, 160, 160) : colour; }
+    QColor Ink(const QColor& colour) const { return Disabled() ? QColor(160, 160, 160) : colour; }
 
     void Fill(QPainter& p, const QPainterPath& path, const QColor& colour) const {
         p.setPen(Qt::NoPen);
@@ -86,7 +58,7 @@ class TGlyphEngine final : public QIconEngine {
         p.drawLine(QPointF(x, 14), QPointF(x + arm, 14));
     }
 
-    void Draw(QPainter& p) const {
+    void Draw(QPainter& p) const override {
         const QColor green(0, 128, 0);
         const QColor blue(0, 0, 200);
         switch (Glyph_) {
@@ -164,7 +136,6 @@ class TGlyphEngine final : public QIconEngine {
     }
 
     TGlyph Glyph_;
-    bool Disabled_ = false;
 };
 
 }  // namespace

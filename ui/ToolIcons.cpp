@@ -1,11 +1,11 @@
 #include "ui/ToolIcons.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <cmath>
 #include <numbers>
+#include "ui/VectorIconEngine.h"
 
 namespace sonavel {
 
@@ -14,7 +14,6 @@ namespace {
 using enum TCommand;
 
 // Pictures are drawn on a 16 x 16 grid, scaled to the rectangle asked for.
-constexpr qreal Grid = 16.0;
 
 enum class TPicture : std::uint8_t {
     NewFile,
@@ -50,34 +49,9 @@ const QColor Blue(30, 80, 180);
 const QColor Red(200, 30, 30);
 const QColor Board(150, 100, 50);
 
-class TPictureEngine final : public QIconEngine {
+class TPictureEngine final : public TVectorIconEngine {
   public:
     explicit TPictureEngine(TPicture picture) : Picture_(picture) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State /*state*/) override {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->translate(rect.topLeft());
-        painter->scale(rect.width() / Grid, rect.height() / Grid);
-        Disabled_ = mode == QIcon::Disabled;
-        Draw(*painter);
-        painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        return pixmap;
-    }
-
-    // The size asked for is already in device pixels: drawing at it keeps the edges sharp.
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal /*scale*/) override {
-        return pixmap(size, mode, state);
-    }
 
     QIconEngine* clone() const override {
         return new TPictureEngine(
@@ -86,7 +60,7 @@ class TPictureEngine final : public QIconEngine {
 
   private:
     QColor Ink(const QColor& colour) const {
-        if (!Disabled_) {
+        if (!Disabled()) {
             return colour;
         }
         const int grey = 150 + qGray(colour.rgb()) / 3;
@@ -163,7 +137,7 @@ class TPictureEngine final : public QIconEngine {
         Shape(p, clip, QColor(170, 170, 170));
     }
 
-    void Draw(QPainter& p) const {
+    void Draw(QPainter& p) const override {
         switch (Picture_) {
             case TPicture::NewFile: {
                 Page(p, 3, 1.5, 13, 14.5);
@@ -411,7 +385,6 @@ class TPictureEngine final : public QIconEngine {
     }
 
     TPicture Picture_;
-    bool Disabled_ = false;
 };
 
 QIcon Picture(TPicture picture) {
