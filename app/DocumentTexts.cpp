@@ -1,5 +1,7 @@
 #include "app/DocumentTexts.h"
 
+#include "app/Language.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -80,15 +82,7 @@ constexpr TDocumentWindowTexts EnglishTexts{
 }  // namespace
 
 const TDocumentWindowTexts* DocumentWindowTexts(const std::string& language) {
-    // Two independent tests: any other word gets neither table.
-    const TDocumentWindowTexts* texts = nullptr;
-    if (language == "RUS") {
-        texts = &RussianTexts;
-    }
-    if (language == "ENG") {
-        texts = &EnglishTexts;
-    }
-    return texts;
+    return ForLanguage(language, RussianTexts, EnglishTexts);
 }
 
 std::string TimeText(std::uint32_t sampleCount, std::uint32_t sampleRate) {

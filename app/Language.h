@@ -22,4 +22,17 @@ inline std::string Pick(const std::string& language, const std::string& russian,
     return text;
 }
 
+// The text table for the language word, by the same two tests; nullptr for any other word.
+template <typename T>
+const T* ForLanguage(const std::string& language, const T& russian, const T& english) {
+    const T* texts = nullptr;
+    if (language == Russian) {
+        texts = &russian;
+    }
+    if (language == English) {
+        texts = &english;
+    }
+    return texts;
+}
+
 }  // namespace sonavel

@@ -241,18 +241,6 @@ constexpr TMp3SettingsTexts EnglishMp3{
     .PoorQuality = "  - Poor quality",
 };
 
-template <typename T>
-const T* ForLanguage(const std::string& language, const T& russian, const T& english) {
-    const T* texts = nullptr;
-    if (language == Russian) {
-        texts = &russian;
-    }
-    if (language == English) {
-        texts = &english;
-    }
-    return texts;
-}
-
 }  // namespace
 
 const TMainWindowTexts* MainWindowTexts(const std::string& language) {
