@@ -8,6 +8,7 @@
 #include "formats/MP3Utils.h"
 #include "formats/MP3_Format.h"
 #include "formats/PCM_Format.h"
+#include "platform/OsFile.h"
 
 namespace sonavel {
 
@@ -46,6 +47,33 @@ std::string RecogniseFormat(const std::string& fileName) {
         return Mp3Format;
     }
     return {};
+}
+
+std::optional<TFileFacts> ProbeFile(const std::string& fileName) {
+    TFileFacts facts;
+    facts.Format = RecogniseFormat(fileName);
+    try {
+        if (facts.Format == PcmFormat) {
+            const TWaveHeader header = ReadWaveHeader(fileName);
+            facts.Channels = header.Channels;
+            facts.SampleRate = header.SampleRate;
+            return facts;
+        }
+        if (facts.Format == Mp3Format) {
+            TMP3 mp3(fileName);
+            mp3.FindFrame(0);
+            facts.Channels = mp3.Header.ChannelMode == "Mono" ? 1 : 2;
+            facts.SampleRate = mp3.Header.SampleRate;
+            return facts;
+        }
+    } catch (const std::exception&) {
+        // Unreadable or refused: not a file this program opens.
+    }
+    return std::nullopt;
+}
+
+bool PathExists(const std::string& path) {
+    return FileExists(path);
 }
 
 std::string FileNameForFormat(const std::string& name, const std::string& format) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/AudioStream.h"
@@ -15,6 +17,20 @@ inline const std::string Mp3Format = "MP3";
 // whose content is MPEG audio, else empty. The name alone never decides, nor does the
 // content alone.
 std::string RecogniseFormat(const std::string& fileName);
+
+// What opening a file of a recognised format will give, read from its header alone.
+struct TFileFacts {
+    std::string Format;  // "PCM" or "MP3"
+    std::uint16_t Channels = 0;
+    std::uint32_t SampleRate = 0;
+};
+
+// Recognises the file and reads its format's header; none when the format is not recognised
+// or the header holds values the reader refuses.
+std::optional<TFileFacts> ProbeFile(const std::string& fileName);
+
+// True when a file (or anything else) exists at the path.
+bool PathExists(const std::string& path);
 
 // The name with the extension of the format: kept when it already has it (in any case),
 // otherwise the old extension replaced or ".wav"/".mp3" appended.

@@ -12,9 +12,7 @@
 #include "app/Language.h"
 #include "app/StatisticsText.h"
 #include "cli/Arguments.h"
-#include "formats/MP3_Format.h"
 #include "formats/Mp3Writer.h"
-#include "platform/OsFile.h"
 #include "platform/ReplacingFile.h"
 
 namespace sonavel::cli {
@@ -129,29 +127,18 @@ TShadowFormat NewFormat(TArguments& args, std::uint16_t& bits) {
 
 std::string RecognisedFile(TArguments& args, TShadowFormat* format) {
     const std::string path = args.Required("path");
-    if (!FileExists(path)) {
+    if (!PathExists(path)) {
         args.Refuse("Файл не найден: " + path, "File not found: " + path);
     }
-    const std::string fileFormat = RecogniseFormat(path);
-    if (fileFormat.empty()) {
+    const std::optional<TFileFacts> facts = ProbeFile(path);
+    if (!facts) {
         args.Refuse("Формат файла не опознан: " + path, "Unknown format: " + path);
     }
     if (format != nullptr) {
-        if (fileFormat == PcmFormat) {
-            // Channel count and rate straight from the header; the reader takes the same.
-            std::ifstream in(path, std::ios::binary);
-            unsigned char h[28] = {};
-            in.read(reinterpret_cast<char*>(h), sizeof h);
-            format->Channels = static_cast<std::uint16_t>(h[22] | h[23] << 8);
-            format->Rate = h[24] | h[25] << 8 | h[26] << 16 | static_cast<std::uint32_t>(h[27]) << 24;
-        } else {
-            TMP3 mp3(path);
-            mp3.FindFrame(0);
-            format->Channels = mp3.Header.ChannelMode == "Mono" ? 1 : 2;
-            format->Rate = mp3.Header.SampleRate;
-        }
+        format->Channels = facts->Channels;
+        format->Rate = facts->SampleRate;
     }
-    return fileFormat;
+    return facts->Format;
 }
 
 struct TSaveTarget {

@@ -49,46 +49,58 @@ bool IsWaveFile(const std::string& fileName) {
 
 TPCM::TPCM(const std::string& fileName) : File_(TFile::Open(fileName, TFile::ReadOnly)) {}
 
-void TPCM::LoadStream(TAudioStream& Stream) {
-    TFile& file = *File_;
+TWaveHeader ReadWaveHeader(TFile& file) {
+    TWaveHeader h;
     std::uint32_t formatSize = 0;
     std::uint16_t formatTag = 0;
-    std::uint16_t channels = 0;
-    std::uint32_t samplesPerSec = 0;
     std::uint32_t avgBytesPerSec = 0;
-    std::uint16_t blockAlign = 0;
-    std::uint16_t bits = 0;
     ReadU32(file, 16, formatSize);
     std::uint64_t pos = ReadU16(file, 20, formatTag);
-    pos = ReadU16(file, pos, channels);
-    pos = ReadU32(file, pos, samplesPerSec);
+    pos = ReadU16(file, pos, h.Channels);
+    pos = ReadU32(file, pos, h.SampleRate);
     pos = ReadU32(file, pos, avgBytesPerSec);
-    pos = ReadU16(file, pos, blockAlign);
-    ReadU16(file, pos, bits);
+    pos = ReadU16(file, pos, h.BlockAlign);
+    ReadU16(file, pos, h.Bits);
 
     // Exactly one chunk between "fmt " and "data" is skipped; the id after it is not tested.
     std::string chunkId;
     std::uint32_t chunkSize = 0;
     pos = file.ReadString(chunkId, 20 + std::uint64_t{formatSize}, 4);
     pos = ReadU32(file, pos, chunkSize);
-    std::uint32_t dataSize = chunkSize;
+    h.DataSize = chunkSize;
     if (chunkId != "data") {
         pos = 28 + std::uint64_t{formatSize} + chunkSize;
         pos = file.ReadString(chunkId, pos, 4);
-        pos = ReadU32(file, pos, dataSize);
+        pos = ReadU32(file, pos, h.DataSize);
     }
-    const std::uint64_t dataStart = pos;
+    h.DataStart = pos;
 
-    if (bits < 1 || bits > 32) {
-        throw TFormatError("WAV sample width of " + std::to_string(bits) + " bits");
+    if (h.Bits < 1 || h.Bits > 32) {
+        throw TFormatError("WAV sample width of " + std::to_string(h.Bits) + " bits");
     }
     // Every channel is an open file of its own; a damaged header asking for thousands would
     // exhaust the process's files long before any sample is read.
-    if (channels > MaxWaveChannels) {
-        throw TFormatError("WAV file with " + std::to_string(channels) + " channels");
+    if (h.Channels > MaxWaveChannels) {
+        throw TFormatError("WAV file with " + std::to_string(h.Channels) + " channels");
     }
-    Stream.SampleRate = samplesPerSec;
-    Stream.BitsPerSample = bits;
+    return h;
+}
+
+TWaveHeader ReadWaveHeader(const std::string& fileName) {
+    const auto file = TFile::Open(fileName, TFile::ReadOnly);
+    return ReadWaveHeader(*file);
+}
+
+void TPCM::LoadStream(TAudioStream& Stream) {
+    TFile& file = *File_;
+    const TWaveHeader h = ReadWaveHeader(file);
+    const std::uint16_t channels = h.Channels;
+    const std::uint16_t blockAlign = h.BlockAlign;
+    const std::uint32_t dataSize = h.DataSize;
+    const std::uint64_t dataStart = h.DataStart;
+    std::uint64_t pos = dataStart;
+    Stream.SampleRate = h.SampleRate;
+    Stream.BitsPerSample = h.Bits;
     Stream.DeleteAllChannels();
     Stream.UpdateSampleFormat();
     for (unsigned c = 0; c < channels; ++c) {
@@ -113,7 +125,7 @@ void TPCM::LoadStream(TAudioStream& Stream) {
     const std::size_t chunkFrames = std::max<std::size_t>(1, ChunkBytes / frameBytes);
     std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
     std::vector<std::uint8_t> channelBytes(chunkFrames * bps);
-    const bool unsignedSamples = bits <= 8;
+    const bool unsignedSamples = h.Bits <= 8;
     for (std::uint64_t n = 0; n < frames;) {
         TProgressScope::Step(n);
         const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(frames - n, chunkFrames));

@@ -14,6 +14,22 @@ bool IsWaveFile(const std::string& fileName);
 // The most channels a WAV file may have; far beyond any real recording.
 inline constexpr unsigned MaxWaveChannels = 256;
 
+// What the header of a PCM WAV file says, and where its samples are.
+struct TWaveHeader {
+    std::uint16_t Channels = 0;
+    std::uint32_t SampleRate = 0;
+    std::uint16_t BlockAlign = 0;
+    std::uint16_t Bits = 0;
+    std::uint32_t DataSize = 0;
+    std::uint64_t DataStart = 0;
+};
+
+// Reads the header by the reader's rules; throws TFormatError for values the reader refuses
+// (a sample width outside 1..32 bits, more than MaxWaveChannels channels) and TFileError when
+// the file cannot be read.
+TWaveHeader ReadWaveHeader(TFile& file);
+TWaveHeader ReadWaveHeader(const std::string& fileName);
+
 // Reads one RIFF/WAVE PCM file into a stream.
 class TPCM {
 public:
