@@ -1,6 +1,8 @@
 #include "cli/Steps.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <optional>
