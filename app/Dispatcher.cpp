@@ -187,7 +187,7 @@ public:
             case GeneralAnalysis: {
                 TStatistics st;
                 S.GetStatistics(a.Ch, a.Sp, a.Ln, st.Average, st.Peak, st.SilentCount);
-                st.SampleRate = static_cast<std::int32_t>(S.SampleRate);
+                st.SampleRate = S.SampleRate;
                 st.BitsPerSample = S.BitsPerSample;
                 st.ChannelCount = S.ChannelCount;
                 st.Length = a.Ln;
