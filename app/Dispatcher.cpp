@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/ErrorText.h"
+#include "core/LengthLimit.h"
 #include "core/TransportControl.h"
 #include "app/UndoClipboard.h"
 
@@ -21,9 +22,11 @@ struct TArguments {
     std::uint32_t P;
 };
 
+// Refused (TLengthError) rather than wrapped when it passes the sample positions.
 std::uint32_t SilenceSamples(int milliseconds, std::uint32_t sampleRate) {
-    return static_cast<std::uint32_t>(
-        std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
+    const auto n = static_cast<std::uint64_t>(std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
+    CheckLength(n, "InsertSilence");
+    return static_cast<std::uint32_t>(n);
 }
 
 std::vector<std::uint8_t> GainBytes(const TEqualizeValues& values) {
