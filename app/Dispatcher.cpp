@@ -5,6 +5,7 @@
 
 #include "app/ErrorText.h"
 #include "app/Preconditions.h"
+#include "core/LengthLimit.h"
 #include "core/TransportControl.h"
 #include "app/UndoClipboard.h"
 
@@ -22,9 +23,11 @@ struct TArguments {
     std::uint32_t P;
 };
 
+// Refused (TLengthError) rather than wrapped when it passes the sample positions.
 std::uint32_t SilenceSamples(int milliseconds, std::uint32_t sampleRate) {
-    return static_cast<std::uint32_t>(
-        std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
+    const auto n = static_cast<std::uint64_t>(std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
+    CheckLength(n, "InsertSilence");
+    return static_cast<std::uint32_t>(n);
 }
 
 std::vector<std::uint8_t> GainBytes(const TEqualizeValues& values) {
@@ -187,7 +190,7 @@ public:
             case AllAnalys: {
                 TStatistics st;
                 S.GetStatistics(a.Ch, a.Sp, a.Ln, st.Average, st.Peak, st.SilentCount);
-                st.SampleRate = static_cast<std::int32_t>(S.SampleRate);
+                st.SampleRate = S.SampleRate;
                 st.BitsPerSample = S.BitsPerSample;
                 st.ChannelCount = S.ChannelCount;
                 st.Length = a.Ln;

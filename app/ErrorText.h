@@ -5,12 +5,17 @@
 
 namespace sonavel {
 
+class TFileError;
+
 // What to tell the user about a failed operation, in the interface language.
 std::string DescribeFailure(const std::exception& error, const std::string& language);
 
 // The messages of the file commands.
 std::string FileNotFoundText(const std::string& language);
 std::string UnknownFormatText(const std::string& language);
+// Why a file cannot be opened as a document: "Cannot open the file PATH: permission denied".
+std::string OpenFailureText(const TFileError& error, const std::string& language);
+std::string NoChannelsToSaveText(const std::string& language);
 // Shown in either interface language, as it is.
 inline const char* const CannotDeleteAllChannelsText = "Нельзя удалить все каналы";
 

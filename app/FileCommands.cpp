@@ -8,6 +8,7 @@
 #include "formats/MP3Utils.h"
 #include "formats/MP3_Format.h"
 #include "formats/PCM_Format.h"
+#include "platform/FileError.h"
 #include "platform/OsFile.h"
 #include "platform/ReplacingFile.h"
 
@@ -56,6 +57,8 @@ std::string BaseName(const std::string& path) {
 }
 
 std::string RecogniseFormat(const std::string& fileName) {
+    // Opening refuses what is not a regular file, or cannot be read, and says why.
+    TOsFile::OpenExisting(fileName, TOsFile::TAccess::ReadOnly);
     const std::string ext = Upper(Extension(fileName));
     if (ext == ".WAV" && IsWaveFile(fileName)) {
         return PcmFormat;
@@ -83,8 +86,10 @@ std::optional<TFileFacts> ProbeFile(const std::string& fileName) {
             facts.SampleRate = mp3.Header.SampleRate;
             return facts;
         }
+    } catch (const TFileError&) {
+        throw;
     } catch (const std::exception&) {
-        // Unreadable or refused: not a file this program opens.
+        // A header the reader refuses: not a file this program opens.
     }
     return std::nullopt;
 }
@@ -103,17 +108,28 @@ std::string FileNameForFormat(const std::string& name, const std::string& format
 }
 
 void LoadFile(const std::string& fileName, const std::string& format, TAudioStream& stream) {
-    if (format == PcmFormat) {
-        TPCM(fileName).LoadStream(stream);
-    } else if (format == Mp3Format) {
-        TMP3(fileName).LoadStream(stream);
-    } else {
-        throw TFormatError("no reader for format '" + format + "'");
+    try {
+        if (format == PcmFormat) {
+            TPCM(fileName).LoadStream(stream);
+        } else if (format == Mp3Format) {
+            TMP3(fileName).LoadStream(stream);
+        } else {
+            throw TFormatError("no reader for format '" + format + "'");
+        }
+    } catch (const TFormatError& error) {
+        if (!error.FileName().empty()) {
+            throw;
+        }
+        throw TFormatError(error.what(), fileName);
     }
 }
 
 TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
                        const TMp3Settings& mp3Settings, const std::string& language) {
+    // Such a file would say it has no channels, and other programs refuse it.
+    if (stream.ChannelCount == 0) {
+        return {false, NoChannelsToSaveText(language)};
+    }
     try {
         if (format == PcmFormat) {
             SavePCMFile(stream, fileName);

@@ -16,7 +16,7 @@ inline const std::string Mp3Format = "MP3";
 
 // "PCM" for a .wav name (any case) whose content is a PCM WAV file, "MP3" for a .mp3 name
 // whose content is MPEG audio, else empty. The name alone never decides, nor does the
-// content alone.
+// content alone. Throws TFileError when the path is not a regular file or cannot be read.
 std::string RecogniseFormat(const std::string& fileName);
 
 // What opening a file of a recognised format will give, read from its header alone.
@@ -27,7 +27,7 @@ struct TFileFacts {
 };
 
 // Recognises the file and reads its format's header; none when the format is not recognised
-// or the header holds values the reader refuses.
+// or the header holds values the reader refuses. Throws TFileError as RecogniseFormat does.
 std::optional<TFileFacts> ProbeFile(const std::string& fileName);
 
 // True when a file (or anything else) exists at the path.
@@ -37,7 +37,8 @@ bool PathExists(const std::string& path);
 // otherwise the old extension replaced or ".wav"/".mp3" appended.
 std::string FileNameForFormat(const std::string& name, const std::string& format);
 
-// Decodes a file of a recognised format into the stream (what the open thread does).
+// Decodes a file of a recognised format into the stream (what the open thread does). A
+// refused header throws TFormatError naming the file.
 void LoadFile(const std::string& fileName, const std::string& format, TAudioStream& stream);
 
 struct TSaveResult {
@@ -46,7 +47,8 @@ struct TSaveResult {
 };
 
 // Writes the stream to a file in the format ("PCM" or "MP3" with the given settings). The
-// file is replaced only when written completely; a failure leaves what was there.
+// file is replaced only when written completely; a failure leaves what was there. A stream
+// without channels is refused.
 TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
                        const TMp3Settings& mp3Settings, const std::string& language);
 

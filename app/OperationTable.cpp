@@ -316,8 +316,8 @@ std::optional<TMessage> TooLong(std::uint64_t samples) {
         return std::nullopt;
     }
     const std::string count = std::to_string(samples);
-    return TMessage{"слишком длинный фрагмент: " + count + " отсчетов, больше предела 4294967295",
-                    "too long: " + count + " samples exceeds the limit of 4294967295"};
+    return TMessage{"слишком длинный результат: " + count + " отсчетов, предел 4294967295 отсчетов",
+                    "too long: " + count + " samples; the limit is 4294967295 samples"};
 }
 
 std::optional<TMessage> CheckSilence(const TDialogValues& v, const TFormat& f) {

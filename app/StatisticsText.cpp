@@ -12,8 +12,8 @@ std::string Percent(std::int64_t level) {
     return std::to_string(std::llrint(static_cast<long double>(level) / 2147483647.0L * 100.0L));
 }
 
-std::string Seconds(std::uint32_t samples, std::int32_t sampleRate) {
-    if (sampleRate <= 0) {
+std::string Seconds(std::uint32_t samples, std::uint32_t sampleRate) {
+    if (sampleRate == 0) {
         return "0";
     }
     return std::to_string(std::llrint(static_cast<long double>(samples) / sampleRate));

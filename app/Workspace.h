@@ -17,7 +17,7 @@ struct TStatistics {
     std::uint32_t SilentCount = 0;
     std::int32_t Peak = 0;
     std::int32_t Average = 0;
-    std::int32_t SampleRate = 0;
+    std::uint32_t SampleRate = 0;
     std::uint32_t BitsPerSample = 0;
     std::uint32_t ChannelCount = 0;
     std::uint32_t Length = 0;

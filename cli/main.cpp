@@ -11,12 +11,14 @@
 #include <thread>
 
 #include "app/Dispatcher.h"
+#include "app/ErrorText.h"
 #include "app/Language.h"
 #include "app/Workspace.h"
 #include "cli/Script.h"
 #include "cli/Steps.h"
 #include "core/Progress.h"
 #include "core/TempPath.h"
+#include "platform/FileError.h"
 
 using namespace sonavel;
 using namespace sonavel::cli;
@@ -111,6 +113,10 @@ int main(int argc, char** argv) {
         return 2;
     } catch (const TRunError& e) {
         std::cerr << e.what() << '\n';
+        return 1;
+    } catch (const TFileError& e) {
+        // A file the script names that cannot be read (the dry run opens every input).
+        std::cerr << DescribeFailure(e, language) << '\n';
         return 1;
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';

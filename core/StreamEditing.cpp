@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/AudioStream.h"
+#include "core/LengthLimit.h"
 #include "core/FragmentFrame.h"
 #include "core/RateConversion.h"
 
@@ -161,6 +162,7 @@ void TAudioStream::PasteFrom(int channel, std::uint32_t start, TAudioStream& sou
     TRateConversion conversion(g, source.SampleRate, SampleRate);
 
     if (mode != PasteInsert) {
+        CheckLength(std::uint64_t{start} + conversion.OutputBound(), "PasteFrom");
         CheckSpan(start, conversion.OutputBound(), "PasteFrom");
         const bool mix = mode == PasteMix;
         Convert(*this, channels, start, source, conversion,
@@ -174,6 +176,7 @@ void TAudioStream::PasteFrom(int channel, std::uint32_t start, TAudioStream& sou
     // The gap is the clip's length at this rate; the selection afterwards covers exactly it.
     const auto gap =
         static_cast<std::uint64_t>(std::llrint(static_cast<long double>(g) / conversion.Ratio()));
+    CheckLength(std::max<std::uint64_t>(GetLength(), start) + gap, "PasteFrom");
     CheckSpan(start, gap, "PasteFrom");
     if (gap == 0) {
         return;
@@ -225,6 +228,7 @@ void TAudioStream::DeleteFragment(int channel, std::uint32_t start, std::uint32_
 
 void TAudioStream::InsertSilence(int channel, std::uint32_t start, std::uint32_t count) {
     const std::vector<std::uint16_t> channels = CheckedChannels(*this, channel, "InsertSilence");
+    CheckLength(std::max<std::uint64_t>(GetLength(), start) + count, "InsertSilence");
     CheckSpan(start, count, "InsertSilence");
     if (count == 0) {
         return;

@@ -8,6 +8,7 @@
 
 #include "core/AudioStream.h"
 #include "core/FragmentFrame.h"
+#include "core/LengthLimit.h"
 #include "core/NoiseRandom.h"
 #include "core/ScaledSine.h"
 
@@ -27,13 +28,14 @@ long double Amplitude(std::uint8_t volume) {
 }
 
 // Everything a generator refuses, checked before anything is written.
-std::uint32_t CheckedCount(const char* operation, const TAudioStream& stream, std::uint32_t start,
+std::uint32_t CheckedCount(const char* operation, TAudioStream& stream, std::uint32_t start,
                            std::uint64_t count, std::uint8_t volume, std::uint8_t pasteMode) {
-    if (count > UINT32_MAX) {
-        throw std::invalid_argument(std::string(operation) + ": " + std::to_string(count) +
-                                    " samples is more than a stream can hold (at most " +
-                                    std::to_string(UINT32_MAX) + ")");
-    }
+    CheckLength(count, operation);
+    // The document's length afterwards: inserting moves what was there behind the new part.
+    const std::uint64_t length = stream.GetLength();
+    CheckLength(pasteMode == GenerateInsert ? std::max<std::uint64_t>(length, start) + count
+                                            : std::max<std::uint64_t>(length, std::uint64_t{start} + count),
+                operation);
     CheckSpan(start, count, operation);
     if (volume > 100) {
         throw std::invalid_argument(std::string(operation) + ": volume " + std::to_string(volume) +

@@ -10,6 +10,7 @@
 
 #include "core/AbsSine.h"
 #include "core/AudioStream.h"
+#include "core/LengthLimit.h"
 #include "core/BlockWalk.h"
 #include "core/ExtendedMath.h"
 #include "core/Progress.h"
@@ -342,9 +343,10 @@ std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool g
         return static_cast<std::uint32_t>(s + n);
     }
     const long double newLength = n / static_cast<long double>(factor);
-    if (s + newLength > UINT32_MAX) {
-        throw std::length_error(
-            "ChangeSpeed: the slowed-down fragment would reach past the last sample position");
+    // The whole document's length afterwards: the fragment's new length and what follows it.
+    const long double total = newLength + static_cast<long double>(std::max<std::uint64_t>(GetLength(), s + n) - n);
+    if (total > static_cast<long double>(MaxSamples)) {
+        throw TLengthError("ChangeSpeed", total >= 1.8e19L ? UINT64_MAX : static_cast<std::uint64_t>(total));
     }
     const auto L = static_cast<std::uint64_t>(RoundEven(newLength));
     const bool up = factor >= 1;

@@ -28,6 +28,40 @@ std::uint64_t ReadU32(TFile& file, std::uint64_t pos, std::uint32_t& value) {
 // Bytes of one frame moved per chunk while loading.
 constexpr std::size_t ChunkBytes = 1 << 20;
 
+// The format chunk's fields start here and take 16 bytes.
+constexpr std::uint64_t FormatStart = 20;
+constexpr std::uint32_t MinFormatSize = 16;
+// Chunks walked at most before "data": real files have a handful; a file of empty chunks
+// must not keep the reader busy.
+constexpr int MaxChunks = 4096;
+
+std::string IdAt(TFile& file, std::uint64_t pos) {
+    std::string id;
+    file.ReadString(id, pos, 4);
+    return id;
+}
+
+bool LooksLikeChunkId(const std::string& id) {
+    return id.size() == 4 && std::all_of(id.begin(), id.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
+// Where the chunk after the one at pos (with the given size) starts. An odd-sized chunk is
+// followed by a pad byte, but some writers leave it out: "data" decides first, then which of
+// the two places holds something that looks like a chunk id, the padded one first.
+std::uint64_t NextChunk(TFile& file, std::uint64_t fileSize, std::uint64_t pos, std::uint32_t size) {
+    const std::uint64_t unpadded = pos + 8 + size;
+    if (size % 2 == 0 || unpadded + 8 > fileSize) {
+        return unpadded + size % 2;
+    }
+    const std::uint64_t padded = unpadded + 1;
+    const std::string atPadded = padded + 8 <= fileSize ? IdAt(file, padded) : std::string();
+    const std::string atUnpadded = IdAt(file, unpadded);
+    if (atPadded != "data" && (atUnpadded == "data" || (!LooksLikeChunkId(atPadded) && LooksLikeChunkId(atUnpadded)))) {
+        return unpadded;
+    }
+    return padded;
+}
+
 }  // namespace
 
 bool IsWaveFile(const std::string& fileName) {
@@ -50,31 +84,25 @@ bool IsWaveFile(const std::string& fileName) {
 TPCM::TPCM(const std::string& fileName) : File_(TFile::Open(fileName, TFile::ReadOnly)) {}
 
 TWaveHeader ReadWaveHeader(TFile& file) {
+    const std::uint64_t fileSize = file.Size();
     TWaveHeader h;
     std::uint32_t formatSize = 0;
     std::uint16_t formatTag = 0;
     std::uint32_t avgBytesPerSec = 0;
     ReadU32(file, 16, formatSize);
-    std::uint64_t pos = ReadU16(file, 20, formatTag);
+    if (fileSize < FormatStart + MinFormatSize) {
+        throw TFormatError("WAV header cut short at " + std::to_string(fileSize) + " bytes");
+    }
+    // A shorter format chunk would lend its missing fields from the next chunk's id.
+    if (formatSize < MinFormatSize) {
+        throw TFormatError("WAV format chunk of " + std::to_string(formatSize) + " bytes");
+    }
+    std::uint64_t pos = ReadU16(file, FormatStart, formatTag);
     pos = ReadU16(file, pos, h.Channels);
     pos = ReadU32(file, pos, h.SampleRate);
     pos = ReadU32(file, pos, avgBytesPerSec);
     pos = ReadU16(file, pos, h.BlockAlign);
     ReadU16(file, pos, h.Bits);
-
-    // Exactly one chunk between "fmt " and "data" is skipped; the id after it is not tested.
-    std::string chunkId;
-    std::uint32_t chunkSize = 0;
-    pos = file.ReadString(chunkId, 20 + std::uint64_t{formatSize}, 4);
-    pos = ReadU32(file, pos, chunkSize);
-    h.DataSize = chunkSize;
-    if (chunkId != "data") {
-        pos = 28 + std::uint64_t{formatSize} + chunkSize;
-        pos = file.ReadString(chunkId, pos, 4);
-        pos = ReadU32(file, pos, h.DataSize);
-    }
-    h.DataStart = pos;
-
     if (h.Bits < 1 || h.Bits > 32) {
         throw TFormatError("WAV sample width of " + std::to_string(h.Bits) + " bits");
     }
@@ -83,7 +111,24 @@ TWaveHeader ReadWaveHeader(TFile& file) {
     if (h.Channels > MaxWaveChannels) {
         throw TFormatError("WAV file with " + std::to_string(h.Channels) + " channels");
     }
-    return h;
+    if (h.SampleRate < MinWaveRate || h.SampleRate > MaxWaveRate) {
+        throw TFormatError("WAV sample rate of " + std::to_string(h.SampleRate) + " Hz");
+    }
+
+    // Recorders put LIST, fact, cue and other chunks before "data"; they are walked over.
+    std::uint64_t chunk = NextChunk(file, fileSize, 12, formatSize);
+    for (int walked = 0; chunk + 8 <= fileSize && walked < MaxChunks; ++walked) {
+        std::string chunkId;
+        std::uint32_t chunkSize = 0;
+        ReadU32(file, file.ReadString(chunkId, chunk, 4), chunkSize);
+        if (chunkId == "data") {
+            h.DataSize = chunkSize;
+            h.DataStart = chunk + 8;
+            return h;
+        }
+        chunk = NextChunk(file, fileSize, chunk, chunkSize);
+    }
+    throw TFormatError("WAV file without a data chunk");
 }
 
 TWaveHeader ReadWaveHeader(const std::string& fileName) {

@@ -13,6 +13,10 @@ bool IsWaveFile(const std::string& fileName);
 
 // The most channels a WAV file may have; far beyond any real recording.
 inline constexpr unsigned MaxWaveChannels = 256;
+// The sample rates a WAV file may declare; anything faster is a damaged header, and one
+// second of it would already be gigabytes of channel files.
+inline constexpr std::uint32_t MinWaveRate = 1;
+inline constexpr std::uint32_t MaxWaveRate = 4194304;
 
 // What the header of a PCM WAV file says, and where its samples are.
 struct TWaveHeader {
@@ -24,9 +28,11 @@ struct TWaveHeader {
     std::uint64_t DataStart = 0;
 };
 
-// Reads the header by the reader's rules; throws TFormatError for values the reader refuses
-// (a sample width outside 1..32 bits, more than MaxWaveChannels channels) and TFileError when
-// the file cannot be read.
+// Reads the header: the format chunk at 12 (at least 16 bytes, its size F honoured), then the
+// chunks after it, each skipped with its pad byte, until "data". Throws TFormatError for what
+// the reader refuses (a header cut short, a format chunk under 16 bytes, no data chunk, a
+// sample width outside 1..32 bits, more than MaxWaveChannels channels, a rate outside
+// MinWaveRate..MaxWaveRate) and TFileError when the file cannot be read.
 TWaveHeader ReadWaveHeader(TFile& file);
 TWaveHeader ReadWaveHeader(const std::string& fileName);
 

@@ -4,9 +4,18 @@
 
 namespace sonavel {
 
+namespace {
+
+std::string Reason(int code) {
+    return code == NotRegularFileCode ? "Not a regular file" : std::strerror(code);
+}
+
+}  // namespace
+
 TFileError::TFileError(int code, std::string fileName, const std::string& action)
-    : std::runtime_error(action + " '" + fileName + "': " + std::strerror(code)),
+    : std::runtime_error(action + " '" + fileName + "': " + Reason(code)),
       Code_(code),
-      FileName_(std::move(fileName)) {}
+      FileName_(std::move(fileName)),
+      Action_(action) {}
 
 }  // namespace sonavel

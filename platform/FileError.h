@@ -13,10 +13,19 @@ public:
 
     int Code() const noexcept { return Code_; }
     const std::string& FileName() const noexcept { return FileName_; }
+    // What was being done: "Cannot open", "Cannot write", ...
+    const std::string& Action() const noexcept { return Action_; }
 
 private:
     int Code_;
     std::string FileName_;
+    std::string Action_;
 };
+
+// The code of a TFileError for a path that names a pipe, a device or a socket where a
+// regular file is needed (no errno value says that).
+inline constexpr int NotRegularFileCode = -1;
+
+inline const char* const OpenAction = "Cannot open";
 
 }  // namespace sonavel

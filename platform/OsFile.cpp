@@ -40,8 +40,24 @@ std::optional<TOsFile> TOsFile::CreateExclusive(const std::string& path) {
 }
 
 TOsFile TOsFile::OpenExisting(const std::string& path, TAccess access) {
-    const int flags = access == TAccess::ReadOnly ? O_RDONLY : O_RDWR;
-    return TOsFile(OpenOrThrow(path, flags, "Cannot open"), path);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    const int flags = (access == TAccess::ReadOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK;
+    TOsFile file(OpenOrThrow(path, flags, OpenAction), path);
+    struct stat st {};
+    if (::fstat(file.Fd_, &st) != 0) {
+        throw TFileError(errno, path, OpenAction);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        throw TFileError(EISDIR, path, OpenAction);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw TFileError(NotRegularFileCode, path, OpenAction);
+    }
+    const int status = ::fcntl(file.Fd_, F_GETFL);
+    if (status < 0 || ::fcntl(file.Fd_, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        throw TFileError(errno, path, OpenAction);
+    }
+    return file;
 }
 
 TOsFile::TOsFile(TOsFile&& other) noexcept

@@ -17,6 +17,8 @@ public:
     static TOsFile CreateTruncate(const std::string& path);
     // Creates the file only if no file of that name exists; nullopt when one does.
     static std::optional<TOsFile> CreateExclusive(const std::string& path);
+    // Opens a regular file; a directory, pipe, device or socket is refused at once (TFileError
+    // with EISDIR or NotRegularFileCode) without waiting on it.
     static TOsFile OpenExisting(const std::string& path, TAccess access);
 
     TOsFile(TOsFile&& other) noexcept;

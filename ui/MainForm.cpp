@@ -562,7 +562,7 @@ void TMainForm::NewFileMIClick() {
 
 TMainForm::TDecoded TMainForm::DecodeFile(const QString& path) {
     const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
+    if (!info.exists()) {
         Prompts_->Inform(this, QString(), ToQt(FileNotFoundText(Language_)));
         return {};
     }

@@ -184,6 +184,16 @@ TEST_F(DispatcherTest, SilenceOfOneSecondSelectsItsSamples) {
     EXPECT_EQ(d.ViewLength, d.SampleCount);
 }
 
+TEST_F(DispatcherTest, SilencePastTheSamplePositionsIsRefusedNamingTheLimit) {
+    TDocument& d = Open(Ramp(1, 10, 4000000000U));
+    W.Dialogs.InsertSilence.LongEdit = 30000;
+    W.Language = "RUS";
+    const TOperationResult r = Run(InsertSilence);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_NE(r.Message.find("предел 4294967295"), std::string::npos) << r.Message;
+    EXPECT_EQ(d.Stream->GetLength(), 10U);
+}
+
 TEST_F(DispatcherTest, DoubleSpeedHalvesTheSelection) {
     TDocument& d = Open(Ramp(1, 5000));
     d.Select(1000, 1999);

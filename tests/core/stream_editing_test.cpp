@@ -462,7 +462,7 @@ TEST_F(EditTest, FragmentOperationsRefuseMissingChannelsAndWrappingSpans) {
     EXPECT_THROW(doc->DeleteFragment(2, 0, 1), std::out_of_range);
     EXPECT_THROW(doc->InsertSilence(5, 0, 1), std::out_of_range);
     EXPECT_THROW(doc->Erase(-3, 0, 1), std::out_of_range);
-    EXPECT_THROW(doc->InsertSilence(-1, UINT32_MAX, 2), std::invalid_argument);
+    EXPECT_THROW(doc->InsertSilence(-1, UINT32_MAX, 2), std::logic_error);
     EXPECT_THROW(doc->Erase(-1, UINT32_MAX - 1, 3), std::invalid_argument);
     EXPECT_EQ(doc->GetLength(), 2U);
 }

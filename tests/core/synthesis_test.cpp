@@ -298,14 +298,14 @@ TEST_F(SynthesisTest, GeneratorsRefuseCountsBeyondThirtyTwoBitsBeforeWriting) {
     const std::vector<std::uint8_t> before = Stored(*s, 0);
     const std::uint64_t tooLong = std::uint64_t{100000} * 44100 * 1000;  // 4.41e12 samples
     EXPECT_THROW(s->GenerateTone(-1, 0, TAudioStream::Sine, 333, 100, 1, tooLong),
-                 std::invalid_argument);
+                 std::length_error);
     EXPECT_THROW(s->GenerateNoise(-1, 0, TAudioStream::White, 100, 1, std::uint64_t{1} << 32),
-                 std::invalid_argument);
+                 std::length_error);
     EXPECT_THROW(s->GenerateTone(-1, 10, TAudioStream::Sine, 333, 100, 0, UINT32_MAX),
-                 std::invalid_argument);
+                 std::length_error);
     try {
         s->GenerateTone(-1, 0, TAudioStream::Sine, 333, 100, 1, tooLong);
-    } catch (const std::invalid_argument& e) {
+    } catch (const std::length_error& e) {
         EXPECT_NE(std::string(e.what()).find("4410000000000"), std::string::npos) << e.what();
     }
     EXPECT_EQ(Stored(*s, 0), before);
