@@ -12,6 +12,7 @@
 #include "app/Language.h"
 #include "app/StatisticsText.h"
 #include "cli/Arguments.h"
+#include "formats/MP3Utils.h"
 #include "formats/Mp3Writer.h"
 #include "platform/ReplacingFile.h"
 
