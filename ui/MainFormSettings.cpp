@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QSpinBox>
 #include <QTranslator>
 #include <QUrl>
+#include <array>
 
 #include "app/Language.h"
 #include "core/PlaybackEngine.h"
@@ -30,6 +33,28 @@ namespace {
 template <class T, class... TArgs>
 T* MakeChild(TArgs&&... args) {
     return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
+}
+
+// Qt names the actions of a document window's system menu once, when the window is made; in
+// this order, separators aside.
+constexpr std::array SystemMenuTexts{"&Restore",  "&Move",        "&Size", "Mi&nimize",
+                                     "Ma&ximize", "Stay on &Top", "&Close"};
+
+// Gives the system menus of the open document windows the texts of the present translation.
+void RetranslateSystemMenus(const QWidget& main) {
+    for (const QMdiSubWindow* window : main.findChildren<QMdiSubWindow*>()) {
+        const QMenu* menu = window->systemMenu();
+        if (menu == nullptr) {
+            continue;
+        }
+        std::size_t i = 0;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator() && i < SystemMenuTexts.size()) {
+                action->setText(
+                    QCoreApplication::translate("QMdiSubWindow", SystemMenuTexts.at(i++)));
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -62,6 +87,7 @@ void TMainForm::SetSettingsLanguage(const std::string& word) {
         QCoreApplication::removeTranslator(QtTranslator_);
         QtTranslatorInstalled_ = false;
     }
+    RetranslateSystemMenus(*this);
 }
 
 void TMainForm::SettingsMIClick() {

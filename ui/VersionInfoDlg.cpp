@@ -41,7 +41,7 @@ TVersionInfoForm::TVersionInfoForm(TPrompts& prompts, QWidget* parent)
     layout->setContentsMargins(20, 16, 20, 16);
     layout->addWidget(InfoLabel, 1);
     layout->addWidget(UrlLabel);
-    setMinimumWidth(420);
+    setMinimumWidth(480);
     connect(UrlLabel, &TLinkLabel::clicked, this, &TVersionInfoForm::UrlLabelClick);
 
     SetLanguage(Russian);

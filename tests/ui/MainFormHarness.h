@@ -89,12 +89,11 @@ class TScriptedPrompts : public TPrompts {
   private:
     template <class T>
     static T Take(std::deque<T>& queue, T otherwise) {
-        if (queue.empty()) {
-            return otherwise;
+        if (!queue.empty()) {
+            std::swap(otherwise, queue.front());
+            queue.pop_front();
         }
-        T value = std::move(queue.front());
-        queue.pop_front();
-        return value;
+        return otherwise;
     }
 };
 

@@ -2,6 +2,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -440,12 +441,19 @@ TEST_F(SettingsWindows, QtsOwnButtonsFollowTheInterfaceLanguage) {
                            box.button(QMessageBox::No)->text(),
                            box.button(QMessageBox::Cancel)->text()};
     };
+    const auto fileDialogCancel = [] {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text();
+    };
     Form->SetLanguage("RUS");
     EXPECT_EQ(yesNoCancel(), (QStringList{"&Да", "&Нет", "Отмена"}));
+    EXPECT_EQ(fileDialogCancel(), QStringLiteral("Отмена"));
     Form->SetLanguage("DEU");
     EXPECT_EQ(yesNoCancel(), (QStringList{"&Да", "&Нет", "Отмена"}));
     Form->SetLanguage("ENG");
     EXPECT_EQ(yesNoCancel(), (QStringList{"&Yes", "&No", "Cancel"}));
+    EXPECT_EQ(fileDialogCancel(), QStringLiteral("Cancel"));
 }
 
 }  // namespace
