@@ -25,7 +25,9 @@ void ScheduleScreenshot(sonavel::TMainForm& form) {
         delay = 2000;
     }
     const QString command = qEnvironmentVariable("SONAVEL_SCREENSHOT_COMMAND");
-    if (auto* action = form.findChild<QAction*>(command); action != nullptr) {
+    // An empty name would match any unnamed action.
+    if (auto* action = command.isEmpty() ? nullptr : form.findChild<QAction*>(command);
+        action != nullptr) {
         QTimer::singleShot(delay / 2, action, &QAction::trigger);
     }
     QTimer::singleShot(delay, &form, [&form, path] {
