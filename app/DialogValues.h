@@ -2,113 +2,118 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace sonavel {
 
 class TDocument;
 
-// The values the parameter dialogs leave behind, named after their controls. The editor's
+// The values the parameter dialogs leave behind, named after their controls and held as
+// the values they stand for (numbers as numbers, list choices as their enums). The editor's
 // dialogs and the command-line tool fill these; the dispatcher reads them. Each dialog lives
 // for the whole run, so the values persist between uses; the initialisers are the defaults
-// of the first use.
+// of the first use, and the operation table reads its defaults from them.
+
+enum class TSpeedAlgorithm : std::uint8_t { Simple, TimbreSaving };
+enum class TRotationDirection : std::uint8_t { Clockwise, CounterClockwise };
+enum class TWaveForm : std::uint8_t { Sine, Rectangle, Triangle };
+enum class TNoiseColour : std::uint8_t { White, Pink, Brown };
+enum class TPasteType : std::uint8_t { Replace, Insert, Mix };
 
 struct TNewProjectValues {
-    int nChannelsEdit = 2;                 // 1..8
-    std::string SamplesPerSecCB = "44100";  // one of the ten rates
-    std::string nBitsCB = "16";            // 8, 16, 24, 32
+    int nChannelsEdit = 2;
+    std::uint32_t SamplesPerSecCB = 44100;
+    int nBitsCB = 16;
 };
 
 struct TInsertSilenceValues {
-    int LongEdit = 1000;  // ms, 1..30000
+    int LongEdit = 1000;  // ms
 };
 
 struct TSetSpeedValues {
-    int SpeedEdit = 100;  // percent, 20..1000
-    int AlgBox = 0;       // 0 simple, 1 timbre saving
+    int SpeedEdit = 100;  // percent of the current tempo
+    TSpeedAlgorithm AlgBox = TSpeedAlgorithm::Simple;
     bool GlideCB = false;
 };
 
 struct TSetVolumeValues {
-    int VolumeEdit = 100;  // percent, 0..999
+    int VolumeEdit = 100;  // percent
 };
 
 struct TAddEchoValues {
-    int nResponsesEdit = 2;       // 1..8
-    int ResponseDelayEdit = 400;  // ms, 1..1000
-    int ResponseVolumeEdit = 75;  // percent, 0..100
+    int nResponsesEdit = 2;
+    int ResponseDelayEdit = 400;  // ms
+    int ResponseVolumeEdit = 75;  // percent
 };
 
 struct TRevebrationValues {
-    int nReflectionsEdit = 4;       // 1..8
-    int ReflectionDelayEdit = 8;    // ms, 1..500
-    int ReflectionVolumeEdit = 95;  // percent, 0..100
+    int nReflectionsEdit = 4;
+    int ReflectionDelayEdit = 8;    // ms
+    int ReflectionVolumeEdit = 95;  // percent
 };
 
 struct TEqualizeValues {
-    std::uint32_t MaxFrequency = 22050;  // SampleRate div 2 of the document, set by the command
-    int StFrqEd = 1;                     // 1..MaxFrequency - 32
-    int FnFrqEd = 22050;                 // 33..MaxFrequency
+    int StFrqEd = 1;      // Hz
+    int FnFrqEd = 22050;  // Hz
     std::array<std::uint8_t, 16> Gains{100, 100, 100, 100, 100, 100, 100, 100,
-                                       100, 100, 100, 100, 100, 100, 100, 100};  // percent, 0..200
+                                       100, 100, 100, 100, 100, 100, 100, 100};  // percent
 };
 
 struct TSelDelSpectraValues {
     bool RB1 = true;  // keep the band; otherwise remove it
-    int SE1 = 1;
-    int SE2 = 99999;  // lowered to MaxFrequency when shown
+    int SE1 = 1;      // Hz
+    int SE2 = 99999;  // Hz; lowered to the document's highest frequency when shown
 };
 
 struct TOffsetSpectraValues {
-    int OffsetEdit = 0;  // Hz, +-(SampleRate div 2) div 2
+    int OffsetEdit = 0;  // Hz
 };
 
 struct TMultSpectraValues {
-    int MultEdit = 100;  // percent, 50..200
+    int MultEdit = 100;  // percent
 };
 
 struct TSampleRateChangeValues {
-    std::string NewValueBox = "44100";
+    std::uint32_t NewValueBox = 44100;  // Hz
 };
 
 struct TChangeBitsValues {
-    std::string NewValue = "16";
+    int NewValue = 16;
 };
 
 struct TAddBrainWavesValues {
-    int FreqEdit = 8;  // Hz, 1..40
+    int FreqEdit = 8;  // Hz
 };
 
 struct TRoundSoundValues {
-    int LongRound = 4;    // seconds per turn, 1..999
-    int DirectRound = 0;  // 0 clockwise, 1 counter-clockwise
+    int LongRound = 4;  // seconds per turn
+    TRotationDirection DirectRound = TRotationDirection::Clockwise;
 };
 
 struct TCreateFreqValues {
-    int Waveform = 0;         // checked radio button: 0 sine, 1 rectangle, 2 triangle
-    int FreqValueEdit = 333;  // Hz, 1..22050
-    int LongEdit = 10;        // seconds, 1..100000
-    int VolumeBar = 100;      // percent, 0..100
-    int PasteTypeBox = 0;     // 0 replace, 1 insert, 2 mix
+    TWaveForm Waveform = TWaveForm::Sine;  // the checked radio button
+    int FreqValueEdit = 333;               // Hz
+    int LongEdit = 10;                     // seconds
+    int VolumeBar = 100;                   // percent
+    TPasteType PasteTypeBox = TPasteType::Replace;
 };
 
 struct TCreateNoiseValues {
-    int Colour = 0;  // checked radio button: 0 white, 1 pink, 2 brown
+    TNoiseColour Colour = TNoiseColour::White;  // the checked radio button
     int LongEdit = 10;
     int VolumeBar = 100;
-    int PasteTypeBox = 0;
+    TPasteType PasteTypeBox = TPasteType::Replace;
 };
 
 struct TSpectraAnalysValues {
-    std::string FFTSizeBox = "2048";  // a power of two, 2..65536
+    std::uint32_t FFTSizeBox = 2048;
 };
 
 // The new document's format and the source documents, in the order to join or mix them.
 struct TFilesValues {
-    std::string ChnBox = "2";
-    std::string HzBox = "44100";
-    std::string BitBox = "16";
+    int ChnBox = 2;
+    std::uint32_t HzBox = 44100;
+    int BitBox = 16;
     std::vector<TDocument*> Order;
 };
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/ErrorText.h"
+#include "app/Preconditions.h"
 #include "core/TransportControl.h"
 #include "app/UndoClipboard.h"
 
@@ -30,6 +31,10 @@ std::vector<std::uint8_t> GainBytes(const TEqualizeValues& values) {
     return {values.Gains.begin(), values.Gains.end()};
 }
 
+std::uint8_t Byte(auto value) {
+    return static_cast<std::uint8_t>(value);
+}
+
 // The cursor and selection after cutting or deleting.
 void AfterRemoval(TDocument& d) {
     d.CursorPos = d.SelEndSet ? d.SelStart : 0;
@@ -46,7 +51,7 @@ public:
     TOperation Run(TOperation operation, const TArguments& a) {
         const TDialogValues& v = W.Dialogs;
         switch (operation) {
-            case CopyToClipboard:
+            case CopyTo:
                 NewClipboard_ = std::make_unique<TAudioStream>();
                 S.CopyTo(a.Ch, a.Sp, *NewClipboard_, a.Ln);
                 break;
@@ -56,16 +61,13 @@ public:
                 S.DeleteFragment(a.Ch, a.Sp, a.Ln);
                 AfterRemoval(D);
                 break;
-            case PasteInsert:
-            case PasteMix:
-            case PasteOverwrite: {
+            case Insert:
+            case Mix:
+            case Overwrite: {
                 TAudioStream& clip = *W.ClipboardStream;
-                if (clip.GetLength() < 2) {
-                    break;
-                }
-                const std::uint8_t mode = operation == PasteInsert ? TAudioStream::PasteInsert
-                                          : operation == PasteMix  ? TAudioStream::PasteMix
-                                                                   : TAudioStream::PasteReplace;
+                const std::uint8_t mode = operation == Insert ? TAudioStream::PasteInsert
+                                          : operation == Mix  ? TAudioStream::PasteMix
+                                                              : TAudioStream::PasteReplace;
                 S.PasteFrom(a.Ch, a.P, clip, mode);
                 PasteSelection(D, a.P, clip);
                 break;
@@ -81,18 +83,18 @@ public:
                 }
                 break;
             }
-            case DeleteFragment:
+            case Delete:
                 S.DeleteFragment(a.Ch, a.Sp, a.Ln);
                 AfterRemoval(D);
                 break;
-            case EraseFragment:
+            case Erase:
                 S.Erase(a.Ch, a.Sp, a.Ln);
                 break;
             case AddBrainWaves:
                 S.AddBrainWaves(a.Sp, a.Ln, static_cast<std::uint16_t>(v.AddBrainWaves.FreqEdit));
                 break;
-            case RotateChannels:
-                S.RotateChannels(a.Sp, a.Ln, static_cast<std::uint8_t>(v.RoundSound.DirectRound),
+            case RoundSound:
+                S.RotateChannels(a.Sp, a.Ln, Byte(v.RoundSound.DirectRound),
                                  static_cast<std::uint32_t>(v.RoundSound.LongRound));
                 break;
             case AddChannel:
@@ -100,7 +102,7 @@ public:
                 Observer.FillChannelBox(D);
                 D.FillChannelBox();
                 break;
-            case DeleteChannel:
+            case DelChannel:
                 S.DeleteChannel(static_cast<std::uint16_t>(D.ChannelItem - 1));
                 Observer.FillChannelBox(D);
                 D.FillChannelBox();
@@ -108,7 +110,7 @@ public:
             case SetSpeed: {
                 const int speed = v.SetSpeed.SpeedEdit;
                 const bool glide = v.SetSpeed.GlideCB;
-                if (v.SetSpeed.AlgBox == 1) {
+                if (v.SetSpeed.AlgBox == TSpeedAlgorithm::TimbreSaving) {
                     const auto factor = static_cast<std::uint16_t>(std::llrint(10000.0L / speed));
                     S.StretchSpectrum(a.Ch, a.Sp, a.Ln, factor, glide);
                 }
@@ -126,13 +128,13 @@ public:
             case SetVolume:
                 S.SetVolume(a.Ch, a.Sp, v.SetVolume.VolumeEdit / 100.0, a.Ln);
                 break;
-            case Normalize:
+            case NormalizeVolume:
                 S.Normalize(a.Ch, a.Sp, a.Ln);
                 break;
-            case FadeIn:
+            case UpVolume:
                 S.FadeIn(a.Ch, a.Sp, a.Ln);
                 break;
-            case FadeOut:
+            case DownVolume:
                 S.FadeOut(a.Ch, a.Sp, a.Ln);
                 break;
             case Reverse:
@@ -142,7 +144,7 @@ public:
                 S.AddEcho(a.Ch, a.Sp, v.AddEcho.ResponseVolumeEdit / 100.0, v.AddEcho.ResponseDelayEdit,
                           v.AddEcho.nResponsesEdit, a.Ln);
                 break;
-            case Reverberation:
+            case Revebration:
                 S.AddReverberation(a.Ch, a.Sp, v.Revebration.ReflectionVolumeEdit / 100.0,
                                    v.Revebration.ReflectionDelayEdit, v.Revebration.nReflectionsEdit, a.Ln);
                 break;
@@ -154,37 +156,35 @@ public:
                            static_cast<std::uint32_t>(v.Equalize.StFrqEd),
                            static_cast<std::uint32_t>(v.Equalize.FnFrqEd - v.Equalize.StFrqEd + 1));
                 break;
-            case FilterBand:
+            case SelDelSpectra:
                 S.FilterBand(a.Ch, a.Sp, a.Ln, static_cast<std::uint32_t>(v.SelDelSpectra.SE1),
                              static_cast<std::uint32_t>(v.SelDelSpectra.SE2), v.SelDelSpectra.RB1);
                 break;
-            case OffsetSpectrum:
+            case OffsetSpectra:
                 S.OffsetSpectrum(a.Ch, a.Sp, a.Ln, v.OffsetSpectra.OffsetEdit);
                 break;
-            case StretchSpectrum:
+            case MultiSpectra:
                 S.StretchSpectrum(a.Ch, a.Sp, a.Ln, static_cast<std::uint16_t>(v.MultSpectra.MultEdit), false);
                 break;
-            case ChangeSampleRate:
-                S.ChangeSampleRate(static_cast<std::uint32_t>(std::stoul(v.SampleRateChange.NewValueBox)));
+            case SampleRateChange:
+                S.ChangeSampleRate(v.SampleRateChange.NewValueBox);
                 break;
-            case ChangeBits:
-                S.ChangeBits(static_cast<std::uint8_t>(std::stoul(v.ChangeBits.NewValue)));
+            case nBitsChange:
+                S.ChangeBits(Byte(v.ChangeBits.NewValue));
                 break;
-            case GenerateTone: {
+            case CreateFreq: {
                 const auto& f = v.CreateFreq;
-                S.GenerateTone(a.Ch, a.P, static_cast<std::uint8_t>(f.Waveform), f.FreqValueEdit,
-                               static_cast<std::uint8_t>(f.VolumeBar), static_cast<std::uint8_t>(f.PasteTypeBox),
+                S.GenerateTone(a.Ch, a.P, Byte(f.Waveform), f.FreqValueEdit, Byte(f.VolumeBar), Byte(f.PasteTypeBox),
                                static_cast<std::uint64_t>(f.LongEdit) * S.SampleRate);
                 break;
             }
-            case GenerateNoise: {
+            case CreateNoise: {
                 const auto& n = v.CreateNoise;
-                S.GenerateNoise(a.Ch, a.P, static_cast<std::uint8_t>(n.Colour), static_cast<std::uint8_t>(n.VolumeBar),
-                                static_cast<std::uint8_t>(n.PasteTypeBox),
+                S.GenerateNoise(a.Ch, a.P, Byte(n.Colour), Byte(n.VolumeBar), Byte(n.PasteTypeBox),
                                 static_cast<std::uint64_t>(n.LongEdit) * S.SampleRate);
                 break;
             }
-            case GeneralAnalysis: {
+            case AllAnalys: {
                 TStatistics st;
                 S.GetStatistics(a.Ch, a.Sp, a.Ln, st.Average, st.Peak, st.SilentCount);
                 st.SampleRate = static_cast<std::int32_t>(S.SampleRate);
@@ -194,22 +194,22 @@ public:
                 W.Statistics = st;
                 break;
             }
-            case SpectrumAnalysis: {
-                const auto n = static_cast<std::uint32_t>(std::stoul(v.SpectraAnalys.FFTSizeBox));
+            case FreqAnalys: {
+                const std::uint32_t n = v.SpectraAnalys.FFTSizeBox;
                 std::vector<TComplex> data(n / 2 + 1);
                 S.AnalyzeSpectrum(a.Ch, a.Sp, a.Ln, data, n);
                 W.SpectrumData = std::move(data);
                 break;
             }
-            case InsertFile:
+            case InsFromFile:
                 S.PasteFrom(a.Ch, a.P, *W.TransferStream, TAudioStream::PasteInsert);
                 PasteSelection(D, a.P, *W.TransferStream);
                 break;
-            case CopySelection:
+            case SaveSelection:
                 NewTransfer_ = std::make_unique<TAudioStream>();
                 S.CopyTo(a.Ch, a.Sp, *NewTransfer_, a.Ln);
                 break;
-            case JoinFiles:
+            case ConnectFiles:
                 for (TDocument* source : v.ConnectFiles.Order) {
                     TAudioStream& q = *source->Stream;
                     if (q.GetLength() > 1) {
@@ -267,9 +267,20 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
     if (active == nullptr) {
         return {};
     }
-    TDocument& d = *active;
     const std::string& lang = workspace.Language;
-    const bool undoable = Info(operation).Undoable;
+    const TRefusal refusal = Refusal(operation, workspace);
+    if (refusal.Refused) {
+        return {false, true, refusal.Message.Text(lang)};
+    }
+    TDocument& d = *active;
+    const TOperationInfo& info = Info(operation);
+    // Values the document's format cannot take (a length past 2^32 - 1 samples) change nothing.
+    if (info.Check != nullptr) {
+        if (const auto problem = info.Check(workspace.Dialogs, {d.Stream->ChannelCount, d.Stream->SampleRate})) {
+            return {false, true, problem->Text(lang)};
+        }
+    }
+    const bool undoable = info.Undoable;
 
     StopTransport(*d.Stream);
     const std::uint32_t lengthBefore = d.SampleCount;
@@ -283,9 +294,6 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         }
         observer.SetCaption(Caption(operation, lang));
         if (operation == Undo) {
-            if (d.RestoreCount() == 0) {
-                return {};
-            }
             UndoLast(d);
             observer.FillChannelBox(d);
         }
@@ -302,7 +310,7 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         observer.FillChannelBox(d);
         observer.BuildGraph(d);
         observer.ShowProperties(d);
-        return {false, DescribeFailure(error, lang)};
+        return {false, false, DescribeFailure(error, lang)};
     }
 
     if (graphStep == BuildGraph) {

@@ -23,11 +23,14 @@ public:
 
 struct TOperationResult {
     bool Ok = true;
-    // The failure, in the interface language, when not Ok.
+    // The operation's precondition failed and nothing was done (not Ok either).
+    bool Refused = false;
+    // Why, in the interface language, when not Ok; empty for a silent refusal.
     std::string Message;
 };
 
-// Runs one operation on the active document: stops its transport, takes the restore point,
+// Runs one operation on the active document: checks its precondition (a refused operation
+// changes nothing at all), stops its transport, takes the restore point,
 // runs the operation's branch with the values of its dialog, and brings the document's
 // length, selection, cursor, view and channel choice up to date. A failure is reported in
 // the result and the document is put back as it was (a clipboard or transfer copy that

@@ -9,6 +9,7 @@
 #include "formats/MP3_Format.h"
 #include "formats/PCM_Format.h"
 #include "platform/OsFile.h"
+#include "platform/ReplacingFile.h"
 
 namespace sonavel {
 
@@ -32,6 +33,22 @@ std::string Lower(std::string s) {
 }
 
 }  // namespace
+
+std::vector<std::uint16_t> Mp3ConstantBitrates(std::uint32_t sampleRate) {
+    const auto& table = ConstantBitrates(sampleRate);
+    return {table.begin(), table.end()};
+}
+
+TSaveResult SaveText(const std::string& fileName, const std::string& text, const std::string& language) {
+    try {
+        TReplacingFile file(fileName);
+        file.File().WriteAt(text.data(), text.size(), 0);
+        file.Commit();
+        return {true, {}};
+    } catch (const std::exception& error) {
+        return {false, DescribeFailure(error, language)};
+    }
+}
 
 std::string BaseName(const std::string& path) {
     const auto slash = path.rfind('/');

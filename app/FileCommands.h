@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/AudioStream.h"
 #include "formats/Mp3Writer.h"
@@ -48,6 +49,12 @@ struct TSaveResult {
 // file is replaced only when written completely; a failure leaves what was there.
 TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
                        const TMp3Settings& mp3Settings, const std::string& language);
+
+// The constant bit rates an MP3 of this sample rate can have, in kbit/s.
+std::vector<std::uint16_t> Mp3ConstantBitrates(std::uint32_t sampleRate);
+
+// Writes a text file, replacing it only when written completely.
+TSaveResult SaveText(const std::string& fileName, const std::string& text, const std::string& language);
 
 // The file name without its folder.
 std::string BaseName(const std::string& path);

@@ -11,92 +11,158 @@ bool ParseInteger(const std::string& text, std::int64_t& value) {
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-void TArguments::Refuse(const std::string& russian, const std::string& english) const {
-    throw TScriptError(Step_.Word + ": " + russian, Step_.Word + ": " + english);
+namespace {
+
+std::string RangeText(const TRange& range) {
+    return std::to_string(range.Min) + ".." + std::to_string(range.Max);
 }
 
-std::int64_t TArguments::Int(const std::string& key, std::int64_t defaultValue, std::int64_t min,
-                             std::int64_t max) {
-    Known_.push_back(key);
-    const auto it = Step_.Args.find(key);
-    if (it == Step_.Args.end()) {
-        return defaultValue;
-    }
-    std::int64_t value = 0;
-    if (!ParseInteger(it->second, value) || value < min || value > max) {
-        const std::string range = std::to_string(min) + ".." + std::to_string(max);
-        Refuse(key + "=" + it->second + ": ожидается целое число " + range,
-               key + "=" + it->second + ": expected a whole number in " + range);
-    }
-    return value;
-}
+}  // namespace
 
-int TArguments::Choice(const std::string& key, std::initializer_list<const char*> choices, int defaultIndex) {
-    Known_.push_back(key);
-    const auto it = Step_.Args.find(key);
-    if (it == Step_.Args.end()) {
-        return defaultIndex;
-    }
-    int index = 0;
-    std::string list;
-    for (const char* choice : choices) {
-        if (it->second == choice) {
-            return index;
+std::string AllowedText(const TParameter& parameter, const TFormat& format) {
+    switch (parameter.Type) {
+        case TParamType::Choice: {
+            std::string list;
+            for (const auto& item : parameter.Items) {
+                list += (list.empty() ? "" : "|") + std::string(item.Word);
+            }
+            return list;
         }
-        list += (index++ ? "|" : "") + std::string(choice);
-    }
-    Refuse(key + "=" + it->second + ": ожидается " + list, key + "=" + it->second + ": expected " + list);
-}
-
-std::string TArguments::Text(const std::string& key, const std::string& defaultValue) {
-    Known_.push_back(key);
-    const auto it = Step_.Args.find(key);
-    return it == Step_.Args.end() ? defaultValue : it->second;
-}
-
-std::string TArguments::Required(const std::string& key) {
-    std::string value = Text(key);
-    if (value.empty()) {
-        Refuse("не задан " + key + "=", "missing " + key + "=");
-    }
-    return value;
-}
-
-std::vector<std::int64_t> TArguments::IntList(const std::string& key, std::size_t count, std::int64_t defaultValue,
-                                              std::int64_t min, std::int64_t max) {
-    Known_.push_back(key);
-    const auto it = Step_.Args.find(key);
-    if (it == Step_.Args.end()) {
-        return std::vector<std::int64_t>(count, defaultValue);
-    }
-    std::vector<std::int64_t> values;
-    std::string item;
-    const std::string text = it->second + ",";
-    for (const char c : text) {
-        if (c != ',') {
-            item += c;
-            continue;
-        }
-        std::int64_t value = 0;
-        if (!ParseInteger(item, value) || value < min || value > max) {
+        case TParamType::YesNo:
+            return "no|yes";
+        case TParamType::FilePath:
+            return "FILE";
+        case TParamType::Integer:
+        case TParamType::NumberList:
             break;
-        }
-        values.push_back(value);
-        item.clear();
     }
-    if (values.size() != count || !item.empty()) {
-        const std::string what = std::to_string(count) + " " + std::to_string(min) + ".." + std::to_string(max);
-        Refuse(key + ": ожидается " + what + " через запятую", key + ": expected " + what + " separated by commas");
+    if (parameter.Range == nullptr) {
+        return parameter.RangeText != nullptr ? parameter.RangeText : "";
     }
-    return values;
+    if (format.SampleRate == 0 && parameter.RangeText != nullptr) {
+        return parameter.RangeText;
+    }
+    return RangeText(parameter.Range(format));
 }
 
-void TArguments::Finish() const {
-    for (const auto& [key, value] : Step_.Args) {
-        if (std::find(Known_.begin(), Known_.end(), key) == Known_.end()) {
+TArguments::TArguments(const TStep& step, std::span<const TParameter> parameters,
+                       const TFormat& format)
+    : Step_(step), Parameters_(parameters), Format_(format) {
+    for (const auto& [key, text] : step.Args) {
+        const auto it = std::find_if(parameters.begin(), parameters.end(),
+                                     [&](const TParameter& p) { return key == p.Key; });
+        if (it == parameters.end()) {
             Refuse("неизвестный аргумент " + key, "unknown argument " + key);
         }
+        Values_.emplace(key, Parse(*it, text));
     }
+    for (const TParameter& p : parameters) {
+        if (p.Type == TParamType::FilePath && !Given(p.Key)) {
+            Refuse("не задан " + std::string(p.Key) + "=", "missing " + std::string(p.Key) + "=");
+        }
+    }
+}
+
+TValue TArguments::Parse(const TParameter& p, const std::string& text) const {
+    const std::string key = p.Key;
+    const std::string allowed = AllowedText(p, Format_);
+    const auto refuse = [&](const char* russian, const char* english) {
+        Refuse(key + "=" + text + ": " + russian + allowed,
+               key + "=" + text + ": " + english + allowed);
+    };
+    switch (p.Type) {
+        case TParamType::Integer: {
+            if (p.Range == nullptr) {
+                return text;  // the step checks it
+            }
+            std::int64_t value = 0;
+            if (!ParseInteger(text, value) || !p.Range(Format_).Contains(value)) {
+                refuse("ожидается целое число ", "expected a whole number in ");
+            }
+            return value;
+        }
+        case TParamType::Choice:
+        case TParamType::YesNo: {
+            const bool yesNo = p.Type == TParamType::YesNo;
+            const std::size_t count = yesNo ? 2 : p.Items.size();
+            for (std::size_t i = 0; i < count; ++i) {
+                const char* word = yesNo ? (i == 0 ? "no" : "yes") : p.Items[i].Word;
+                if (text == word) {
+                    return static_cast<std::int64_t>(i);
+                }
+            }
+            refuse("ожидается ", "expected ");
+            break;
+        }
+        case TParamType::NumberList: {
+            std::vector<std::int64_t> values;
+            std::string item;
+            bool bad = false;
+            for (const char c : text + ",") {
+                if (c != ',') {
+                    item += c;
+                    continue;
+                }
+                std::int64_t value = 0;
+                bad = bad || !ParseInteger(item, value) || !p.Range(Format_).Contains(value);
+                values.push_back(value);
+                item.clear();
+            }
+            if (bad || values.size() != p.Count) {
+                const std::string what = std::to_string(p.Count) + " " + allowed;
+                Refuse(key + ": ожидается " + what + " через запятую",
+                       key + ": expected " + what + " separated by commas");
+            }
+            return values;
+        }
+        case TParamType::FilePath:
+            if (text.empty()) {
+                Refuse("не задан " + key + "=", "missing " + key + "=");
+            }
+            return text;
+    }
+    return text;
+}
+
+const TParameter& TArguments::Find(const std::string& key) const {
+    return *std::find_if(Parameters_.begin(), Parameters_.end(),
+                         [&](const TParameter& p) { return key == p.Key; });
+}
+
+TValue TArguments::Value(const std::string& key) const {
+    const auto it = Values_.find(key);
+    return it != Values_.end() ? it->second : Find(key).DefaultFor(Format_);
+}
+
+std::string TArguments::Raw(const std::string& key) const {
+    const auto it = Step_.Args.find(key);
+    return it == Step_.Args.end() ? std::string() : it->second;
+}
+
+std::int64_t TArguments::Number(const std::string& key, const TRange& range,
+                                std::int64_t fallback) const {
+    if (!Given(key)) {
+        return fallback;
+    }
+    const std::string text = Raw(key);
+    std::int64_t value = 0;
+    if (!ParseInteger(text, value) || !range.Contains(value)) {
+        Refuse(key + "=" + text + ": ожидается целое число " + RangeText(range),
+               key + "=" + text + ": expected a whole number in " + RangeText(range));
+    }
+    return value;
+}
+
+void TArguments::StoreInto(TDialogValues& values) const {
+    for (const TParameter& p : Parameters_) {
+        if (p.Store != nullptr) {
+            p.Store(values, Value(p.Key));
+        }
+    }
+}
+
+void TArguments::Refuse(const std::string& russian, const std::string& english) const {
+    throw TScriptError(Step_.Word + ": " + russian, Step_.Word + ": " + english);
 }
 
 }  // namespace sonavel::cli

@@ -1,38 +1,53 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
+#include <map>
+#include <span>
 #include <string>
-#include <vector>
 
+#include "app/OperationTable.h"
 #include "cli/Script.h"
 
 namespace sonavel::cli {
 
-// Typed access to one step's KEY=VALUE arguments, with the dialogs' ranges. Every read
-// marks its key as known; Finish refuses keys the step does not have.
+// One step's KEY=VALUE arguments read against its parameters: every given value is checked
+// against its type and its range for the document the step will act on, keys the step does
+// not have are refused, and a refusal names the step, the key and what is allowed.
 class TArguments {
-public:
-    explicit TArguments(const TStep& step) : Step_(step) {}
+  public:
+    TArguments(const TStep& step, std::span<const TParameter> parameters,
+               const TFormat& format = {});
 
-    std::int64_t Int(const std::string& key, std::int64_t defaultValue, std::int64_t min, std::int64_t max);
-    // One of the choices; returns its index.
-    int Choice(const std::string& key, std::initializer_list<const char*> choices, int defaultIndex);
-    std::string Text(const std::string& key, const std::string& defaultValue = {});
-    std::string Required(const std::string& key);
-    std::vector<std::int64_t> IntList(const std::string& key, std::size_t count, std::int64_t defaultValue,
-                                      std::int64_t min, std::int64_t max);
-    bool Has(const std::string& key) const { return Step_.Args.count(key) != 0; }
-    void Finish() const;
+    bool Given(const std::string& key) const { return Step_.Args.count(key) != 0; }
+    // The checked value, or the parameter's default for the document when the key is absent.
+    TValue Value(const std::string& key) const;
+    std::int64_t Number(const std::string& key) const { return std::get<std::int64_t>(Value(key)); }
+    // The text as given; empty when absent. For keys the step checks itself.
+    std::string Raw(const std::string& key) const;
+    // A given number checked against a range the step works out itself.
+    std::int64_t Number(const std::string& key, const TRange& range, std::int64_t fallback) const;
+    // The values of the parameters that live in the dialog record, given or default.
+    void StoreInto(TDialogValues& values) const;
 
     [[noreturn]] void Refuse(const std::string& russian, const std::string& english) const;
+    [[noreturn]] void Refuse(const TMessage& message) const {
+        Refuse(message.Russian, message.English);
+    }
 
-private:
+  private:
+    const TParameter& Find(const std::string& key) const;
+    TValue Parse(const TParameter& parameter, const std::string& text) const;
+
     const TStep& Step_;
-    std::vector<std::string> Known_;
+    std::span<const TParameter> Parameters_;
+    TFormat Format_;
+    std::map<std::string, TValue> Values_;
 };
 
 // A whole decimal number, or nothing.
 bool ParseInteger(const std::string& text, std::int64_t& value);
+
+// "1..30000", or the parameter's stated range, or its items joined by '|'.
+std::string AllowedText(const TParameter& parameter, const TFormat& format);
 
 }  // namespace sonavel::cli

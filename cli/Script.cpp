@@ -89,8 +89,8 @@ TScript ParseCommandLine(const std::vector<std::string>& args) {
     return script;
 }
 
-const char* UsageText() {
-    return R"(Usage: sonavel-cli [--lang eng|rus] [--temp DIR] [--max-undos N] [--quiet]
+std::string UsageText() {
+    return std::string(R"(Usage: sonavel-cli [--lang eng|rus] [--temp DIR] [--max-undos N] [--quiet]
                   [INPUT] [STEP [KEY=VALUE ...] ...] [-o OUTPUT]
 
 Runs the editor's operations as a script. INPUT is short for a first step
@@ -107,50 +107,15 @@ Exit status: 0 every step ran; 2 the script was refused (syntax, a value out of 
 a precondition, "File not found", "Unknown format"); 1 an input/output failure while
 working.
 
-Documents (the tool holds a list of open documents like the editor; open, new, join and
-mix add one and make it active; every other step acts on the active document):
-  open path=FILE                       a .wav (PCM) or .mp3 file
-  new channels=2 rate=44100 bits=16    an empty document
-  join channels=2 rate=44100 bits=16   every open document one after another, in order
-                                       of last activation, into a new document
-  mix channels=2 rate=44100 bits=16    every open document mixed into a new document
-  activate index=N                     the N-th opened document (0-based)
-  close                                closes the active document
-  save path=FILE [mode=stereo|joint|dual|mono] [bitrate=K | quality=Q]
-                                       .wav writes PCM, .mp3 writes MP3 (constant bit rate
-                                       K kbit/s, default 160, or 96 below 32 kHz; or
-                                       variable quality Q 0..9); other names are refused
-  save-selection path=FILE [...]       the selection (or everything) of the chosen channels
-  channel n=all|N                      the channel the next operation works on (0-based)
-  select from=S to=E                   selects samples S..E inclusive (S < E)
-  deselect                             no selection: operations take the whole document
-  cursor at=P                          the cursor (where pastes, silence and tones go)
+The tool holds a list of open documents like the editor; open, new, join and mix add one
+and make it active; every other step acts on the active document, on the channel chosen
+with `channel` and on the selection (or the whole document). A step a document cannot
+take now (a paste with less than two samples in the clipboard, an undo with nothing to
+undo) does nothing, as in the editor. RATE stands for the document's sample rate.
 
-Operations (defaults and ranges as in the editor's dialogs):
-  copy  cut  paste  paste-mix  paste-overwrite  undo  delete  erase
-  silence ms=1000                      1..30000
-  speed percent=100 algorithm=simple|timbre glide=no|yes      20..1000
-  volume percent=100                   0..999
-  normalize  fade-in  fade-out  reverse  invert
-  echo count=2 delay=400 volume=75     1..8, 1..1000 ms, 0..100 %
-  reverb count=4 delay=8 volume=95     1..8, 1..500 ms, 0..100 %
-  equalize from=1 to=RATE/2 gains=G1,...,G16    gains 0..200 %
-  filter low=1 high=RATE/2 mode=keep|remove
-  offset hz=0                          -RATE/4..RATE/4
-  stretch percent=100                  50..200
-  samplerate rate=44100                8000 11025 22050 32000 44100 48000 64000 88200
-                                       96000 192000
-  bits bits=16                         8 16 24 32
-  add-channel  delete-channel          (delete-channel needs `channel n=N` first)
-  brainwaves hz=8                      1..40
-  rotate period=4 direction=cw|ccw     1..999 s
-  tone wave=sine|rectangle|triangle freq=333 volume=100 mode=replace|insert|mix seconds=10
-  noise colour=white|pink|brown volume=100 mode=replace|insert|mix seconds=10
-  insert-file path=FILE                inserted at the cursor
-  stats                                prints the nine lines of the statistics
-  spectrum size=2048 out=FILE.csv      averaged spectrum: rows bin,hz,magnitude
-  info                                 prints the document's properties line
-
+Steps, with their keys and defaults (ranges and choices in parentheses):
+)") + StepsHelp() +
+           R"(
 Examples:
   sonavel-cli in.wav volume percent=150 -o louder.wav
   sonavel-cli in.wav select from=0 to=44099 cut cursor at=0 paste-mix -o out.mp3

@@ -39,6 +39,6 @@ struct TScript {
 TScript ParseCommandLine(const std::vector<std::string>& args);
 
 // The --help text.
-const char* UsageText();
+std::string UsageText();
 
 }  // namespace sonavel::cli

@@ -1,64 +1,50 @@
 #include "cli/Steps.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <utility>
 
 #include "app/DocumentTexts.h"
 #include "app/ErrorText.h"
 #include "app/FileCommands.h"
 #include "app/Language.h"
+#include "app/Preconditions.h"
 #include "app/StatisticsText.h"
 #include "cli/Arguments.h"
-#include "formats/MP3Utils.h"
-#include "formats/Mp3Writer.h"
-#include "platform/ReplacingFile.h"
 
 namespace sonavel::cli {
 
 namespace {
 
-const std::vector<std::uint32_t> DialogRates = {8000,  11025, 22050, 32000, 44100,
-                                                48000, 64000, 88200, 96000, 192000};
-
-const std::vector<std::string> StepWords = {
-    "open",    "new",      "join",    "mix",       "activate",   "close",        "save",     "save-selection",
-    "channel", "select",   "deselect", "cursor",   "copy",       "cut",          "paste",    "paste-mix",
-    "paste-overwrite", "undo", "delete", "erase",  "silence",    "speed",        "volume",   "normalize",
-    "fade-in", "fade-out", "reverse", "invert",    "echo",       "reverb",       "equalize", "filter",
-    "offset",  "stretch",  "samplerate", "bits",   "add-channel", "delete-channel", "brainwaves", "rotate",
-    "tone",    "noise",    "insert-file", "stats", "spectrum",   "info"};
-
-// The format of each document as it will be when a step runs, so that ranges that depend on
-// it (frequencies up to half the rate, channel numbers) are checked before anything runs.
-struct TShadowFormat {
-    std::uint16_t Channels = 0;
-    std::uint32_t Rate = 0;
-};
+// ---------------------------------------------------------------------------------------------
+// The documents as they will be when each step runs, so that ranges that depend on them
+// (frequencies up to half the rate, channel numbers) are checked before anything runs.
 
 struct TShadowDocument {
-    TShadowFormat Format;
-    int ChannelItem = 0;
-    std::vector<TShadowFormat> RestorePoints;
+    TFormat Format;
+    // The channel choice; none once an operation whose running depends on the clipboard or
+    // the restore points may or may not have put it back to all channels.
+    std::optional<int> ChannelItem = 0;
+    std::vector<TFormat> RestorePoints;
 };
 
 class TShadow {
-public:
+  public:
     explicit TShadow(int maxUndos) : MaxUndos_(maxUndos) {}
 
-    TShadowDocument& Active(const TArguments& args) {
-        if (Activation_.empty()) {
-            args.Refuse("нет открытого документа", "no document is open");
-        }
-        return Documents_[static_cast<std::size_t>(Activation_.back())];
-    }
-    void Add(TShadowFormat format) {
+    bool Empty() const { return Activation_.empty(); }
+    std::size_t Count() const { return Documents_.size(); }
+    TShadowDocument& Active() { return Documents_[static_cast<std::size_t>(Activation_.back())]; }
+    void Add(TFormat format) {
         Documents_.push_back({format, 0, {}});
         Activation_.push_back(static_cast<int>(Documents_.size()) - 1);
     }
-    std::size_t Count() const { return Documents_.size(); }
     void Activate(int index) {
         std::erase(Activation_, index);
         Activation_.push_back(index);
@@ -68,14 +54,12 @@ public:
         Activation_.pop_back();
         Documents_.erase(Documents_.begin() + index);
         for (int& i : Activation_) {
-            if (i > index) {
-                --i;
-            }
+            i -= i > index ? 1 : 0;
         }
     }
     // An undoable operation: a restore point of the format before it, the channel choice
     // back to all channels.
-    void Undoable(TShadowDocument& d, TShadowFormat after) {
+    void Undoable(TShadowDocument& d, TFormat after) {
         if (MaxUndos_ > 0) {
             d.RestorePoints.insert(d.RestorePoints.begin(), d.Format);
             if (static_cast<int>(d.RestorePoints.size()) > MaxUndos_) {
@@ -93,41 +77,99 @@ public:
         }
     }
 
-private:
+  private:
     int MaxUndos_;
     std::vector<TShadowDocument> Documents_;
     std::vector<int> Activation_;
 };
 
+// ---------------------------------------------------------------------------------------------
+// Running
+
+// A refusal the core could only make at run time: silent ones do nothing, as in the editor.
 void Fail(const TOperationResult& result) {
-    if (!result.Ok) {
+    if (result.Refused && !result.Message.empty()) {
+        throw TScriptError(result.Message, result.Message);
+    }
+    if (!result.Ok && !result.Refused) {
         throw TRunError(result.Message);
     }
 }
 
-TAction Operation(TOperation operation) {
-    return [operation](TRunContext& c) { Fail(Execute(c.Workspace, operation, c.Observer)); };
+void Load(const std::string& path, const std::string& format, TAudioStream& stream,
+          const std::string& language) {
+    try {
+        LoadFile(path, format, stream);
+    } catch (const std::exception& e) {
+        throw TRunError(DescribeFailure(e, language));
+    }
 }
 
-// Runs an operation after the step's values are put into its dialog's record.
-template <typename Fill>
-TAction OperationWith(TOperation operation, Fill fill) {
-    return [operation, fill](TRunContext& c) {
-        fill(c.Workspace.Dialogs);
-        Fail(Execute(c.Workspace, operation, c.Observer));
-    };
+// ---------------------------------------------------------------------------------------------
+// The steps' own parameters (what the operation table does not describe)
+
+constexpr std::array PathParams{TParameter{"path", "", TParamType::FilePath}};
+constexpr std::array SaveModeList{TChoiceItem{"stereo", "", ""}, TChoiceItem{"joint", "", ""},
+                                  TChoiceItem{"dual", "", ""}, TChoiceItem{"mono", "", ""}};
+template <std::int64_t Min, std::int64_t Max>
+TRange Fixed(const TFormat& /*format*/) {
+    return {Min, Max};
+}
+constexpr std::array SaveParams{
+    TParameter{"path", "", TParamType::FilePath},
+    TParameter{"mode", "StereoModeBox", TParamType::Choice, nullptr, nullptr, SaveModeList},
+    // Checked against the rate's table by the step.
+    TParameter{"bitrate",
+               "ByteRateBox",
+               TParamType::Integer,
+               nullptr,
+               "kbit/s of the MPEG table",
+               {},
+               1,
+               "kbit/s"},
+    TParameter{"quality", "ByteRateBox", TParamType::Integer, &Fixed<0, 9>}};
+constexpr std::array ChannelParams{
+    TParameter{"n", "CurrentChannelBox", TParamType::Integer, nullptr, "all|0..CHANNELS-1"}};
+constexpr std::array SelectParams{
+    TParameter{"from", "", TParamType::Integer, &Fixed<0, 0xFFFFFFFE>},
+    TParameter{"to", "", TParamType::Integer, &Fixed<1, 0xFFFFFFFF>}};
+constexpr std::array CursorParams{TParameter{"at", "", TParamType::Integer, &Fixed<0, 0xFFFFFFFF>}};
+constexpr std::array ActivateParams{
+    TParameter{"index", "", TParamType::Integer, nullptr, "0..DOCUMENTS-1"}};
+constexpr std::array SpectrumOutParams{TParameter{"out", "", TParamType::FilePath}};
+
+using TPrepare = TAction (*)(const TStep&, TShadow&);
+
+struct TStepInfo {
+    std::string Word;
+    std::vector<TParameter> Parameters;
+    std::string Help;
+    TPrepare Prepare = nullptr;                 // steps of the command-line tool itself
+    const TOperationInfo* Operation = nullptr;  // steps of the operation table
+};
+
+TShadowDocument& ActiveDocument(const TStep& step, TShadow& shadow) {
+    if (shadow.Empty()) {
+        throw TScriptError(step.Word + ": нет открытого документа",
+                           step.Word + ": no document is open");
+    }
+    return shadow.Active();
 }
 
-TShadowFormat NewFormat(TArguments& args, std::uint16_t& bits) {
-    const auto channels = static_cast<std::uint16_t>(args.Int("channels", 2, 1, 8));
-    const int rateIndex = static_cast<int>(args.Choice(
-        "rate", {"8000", "11025", "22050", "32000", "44100", "48000", "64000", "88200", "96000", "192000"}, 4));
-    bits = static_cast<std::uint16_t>(8 * (1 + args.Choice("bits", {"8", "16", "24", "32"}, 1)));
-    return {channels, DialogRates[static_cast<std::size_t>(rateIndex)]};
+const std::vector<TStepInfo>& Steps();
+
+std::span<const TParameter> ParametersOf(const TStep& step) {
+    for (const TStepInfo& info : Steps()) {
+        if (info.Word == step.Word) {
+            return info.Parameters;
+        }
+    }
+    return {};
 }
 
-std::string RecognisedFile(TArguments& args, TShadowFormat* format) {
-    const std::string path = args.Required("path");
+// A file that exists and whose format is known: its format, channels and rate.
+TFileFacts RecognisedFile(const TArguments& args) {
+    const std::string path = args.Raw("path");
     if (!PathExists(path)) {
         args.Refuse("Файл не найден: " + path, "File not found: " + path);
     }
@@ -135,11 +177,49 @@ std::string RecognisedFile(TArguments& args, TShadowFormat* format) {
     if (!facts) {
         args.Refuse("Формат файла не опознан: " + path, "Unknown format: " + path);
     }
-    if (format != nullptr) {
-        format->Channels = facts->Channels;
-        format->Rate = facts->SampleRate;
-    }
-    return facts->Format;
+    return *facts;
+}
+
+TAction PrepareOpen(const TStep& step, TShadow& shadow) {
+    const TArguments args(step, ParametersOf(step));
+    const TFileFacts facts = RecognisedFile(args);
+    const std::string path = args.Raw("path");
+    shadow.Add({facts.Channels, facts.SampleRate});
+    return [path, format = facts.Format](TRunContext& c) {
+        auto stream = std::make_unique<TAudioStream>();
+        Load(path, format, *stream, c.Language);
+        c.Workspace.AddDocument(std::move(stream), BaseName(path), path, format);
+    };
+}
+
+TAction PrepareNew(const TStep& step, TShadow& shadow) {
+    const TArguments args(step, ParametersOf(step));
+    TDialogValues values;
+    args.StoreInto(values);
+    const TNewProjectValues v = values.NewProject;
+    shadow.Add({static_cast<std::uint16_t>(v.nChannelsEdit), v.SamplesPerSecCB});
+    return [v](TRunContext& c) {
+        c.Workspace.AddDocument(std::make_unique<TAudioStream>(
+                                    static_cast<std::uint16_t>(v.nChannelsEdit),
+                                    static_cast<std::uint16_t>(v.nBitsCB), v.SamplesPerSecCB),
+                                Pick(c.Language, "Новый проект", "New project"));
+    };
+}
+
+TAction PrepareActivate(const TStep& step, TShadow& shadow) {
+    const TArguments args(step, ParametersOf(step));
+    ActiveDocument(step, shadow);
+    const auto index = static_cast<int>(
+        args.Number("index", {0, static_cast<std::int64_t>(shadow.Count()) - 1}, 0));
+    shadow.Activate(index);
+    return [index](TRunContext& c) { c.Workspace.Activate(index); };
+}
+
+TAction PrepareClose(const TStep& step, TShadow& shadow) {
+    const TArguments args(step, ParametersOf(step));
+    ActiveDocument(step, shadow);
+    shadow.CloseActive();
+    return [](TRunContext& c) { c.Workspace.Close(c.Workspace.Active()->Tag); };
 }
 
 struct TSaveTarget {
@@ -148,411 +228,391 @@ struct TSaveTarget {
     TMp3Settings Mp3;
 };
 
-TSaveTarget SaveTarget(TArguments& args, std::uint32_t rate) {
+TSaveTarget SaveTarget(const TArguments& args, std::uint32_t rate) {
     TSaveTarget target;
-    target.Path = args.Required("path");
+    target.Path = args.Raw("path");
     std::string lower = target.Path;
-    for (char& ch : lower) {
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    }
-    const auto endsWith = [&](const char* ext) {
-        const std::string e = ext;
-        return lower.size() > e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const auto endsWith = [&](const std::string& ext) {
+        return lower.size() > ext.size() &&
+               lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0;
     };
-    const int mode = args.Choice("mode", {"stereo", "joint", "dual", "mono"}, 1);
-    const bool hasQuality = args.Has("quality");
-    const bool hasBitrate = args.Has("bitrate");
     if (endsWith(".wav")) {
         target.Format = PcmFormat;
-        if (hasQuality || hasBitrate || args.Has("mode")) {
+        if (args.Given("quality") || args.Given("bitrate") || args.Given("mode")) {
             args.Refuse("параметры MP3 для файла WAV", "MP3 settings given for a WAV file");
         }
         return target;
     }
     if (!endsWith(".mp3")) {
-        args.Refuse("имя должно оканчиваться на .wav или .mp3", "the name must end in .wav or .mp3");
+        args.Refuse("имя должно оканчиваться на .wav или .mp3",
+                    "the name must end in .wav or .mp3");
     }
     target.Format = Mp3Format;
-    target.Mp3.StereoMode = static_cast<TStereoMode>(mode);
-    if (hasQuality && hasBitrate) {
+    target.Mp3.StereoMode = static_cast<TStereoMode>(args.Given("mode") ? args.Number("mode") : 1);
+    if (args.Given("quality") && args.Given("bitrate")) {
         args.Refuse("bitrate= и quality= вместе", "bitrate= and quality= together");
     }
-    const auto& table = ConstantBitrates(rate);
-    if (hasQuality) {
+    const std::vector<std::uint16_t> table = Mp3ConstantBitrates(rate);
+    if (args.Given("quality")) {
         target.Mp3.BitrateType = TBitrateType::Variable;
-        target.Mp3.Quality = static_cast<std::uint8_t>(args.Int("quality", 4, 0, 9));
-    } else {
-        target.Mp3.BitrateType = TBitrateType::Constant;
-        const auto bitrate = static_cast<std::uint16_t>(args.Int("bitrate", table[9], 1, 100000));
-        if (std::find(table.begin(), table.end(), bitrate) == table.end()) {
-            std::string list;
-            for (const auto b : table) {
-                list += (list.empty() ? "" : " ") + std::to_string(b);
-            }
-            args.Refuse("bitrate=" + std::to_string(bitrate) + ": ожидается одно из " + list,
-                        "bitrate=" + std::to_string(bitrate) + ": expected one of " + list);
-        }
-        target.Mp3.Bitrate = bitrate;
+        target.Mp3.Quality = static_cast<std::uint8_t>(args.Number("quality"));
+        return target;
     }
+    target.Mp3.BitrateType = TBitrateType::Constant;
+    const auto bitrate = args.Number("bitrate", {1, 100000}, table[9]);
+    if (std::find(table.begin(), table.end(), bitrate) == table.end()) {
+        std::string list;
+        for (const auto b : table) {
+            list += (list.empty() ? "" : " ") + std::to_string(b);
+        }
+        args.Refuse("bitrate=" + std::to_string(bitrate) + ": ожидается одно из " + list,
+                    "bitrate=" + std::to_string(bitrate) + ": expected one of " + list);
+    }
+    target.Mp3.Bitrate = static_cast<std::uint16_t>(bitrate);
     return target;
 }
 
-TAction SaveAction(const TSaveTarget& target, bool selectionOnly) {
-    return [target, selectionOnly](TRunContext& c) {
-        TWorkspace& w = c.Workspace;
-        TDocument& d = *w.Active();
-        TAudioStream* stream = d.Stream.get();
-        if (selectionOnly) {
-            Fail(Execute(w, TOperation::CopySelection, c.Observer));
-            stream = w.TransferStream.get();
-        }
-        const TSaveResult saved = SaveStream(*stream, target.Path, target.Format, target.Mp3, c.Language);
-        if (selectionOnly) {
-            w.TransferStream.reset();
-        }
-        if (!saved.Ok) {
-            throw TRunError(saved.Message);
-        }
-        if (!selectionOnly) {
-            d.FileName = target.Path;
-            d.FileFormat = target.Format;
-            d.Modified = false;
-        }
-    };
-}
-
-// The generators' length must fit the 32-bit sample count of a document.
-void CheckGeneratorLength(TArguments& args, std::int64_t seconds, std::uint32_t rate) {
-    if (static_cast<std::uint64_t>(seconds) * rate > UINT32_MAX) {
-        args.Refuse("слишком длинный сигнал: " + std::to_string(seconds) + " с при " + std::to_string(rate) + " Гц",
-                    "too long: " + std::to_string(seconds) + " s at " + std::to_string(rate) + " Hz exceeds " +
-                        "4294967295 samples");
+void Save(TRunContext& c, TAudioStream& stream, const TSaveTarget& target) {
+    const TSaveResult saved =
+        SaveStream(stream, target.Path, target.Format, target.Mp3, c.Language);
+    if (!saved.Ok) {
+        throw TRunError(saved.Message);
     }
 }
 
-TAction PrepareStep(const TStep& step, TShadow& shadow) {
-    TArguments args(step);
-    const std::string& w = step.Word;
-    TAction action;
+TAction PrepareSave(const TStep& step, TShadow& shadow) {
+    const TShadowDocument& d = ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    return [target = SaveTarget(args, d.Format.SampleRate)](TRunContext& c) {
+        TDocument& doc = *c.Workspace.Active();
+        Save(c, *doc.Stream, target);
+        doc.FileName = target.Path;
+        doc.FileFormat = target.Format;
+        doc.Modified = false;
+    };
+}
 
-    if (w == "open") {
-        TShadowFormat format;
-        const std::string fileFormat = RecognisedFile(args, &format);
-        const std::string path = args.Text("path");
-        shadow.Add(format);
-        action = [path, fileFormat](TRunContext& c) {
-            auto stream = std::make_unique<TAudioStream>();
-            try {
-                LoadFile(path, fileFormat, *stream);
-            } catch (const std::exception& e) {
-                throw TRunError(DescribeFailure(e, c.Language));
-            }
-            c.Workspace.AddDocument(std::move(stream), BaseName(path), path, fileFormat);
-        };
-    } else if (w == "new" || w == "join" || w == "mix") {
-        std::uint16_t bits = 16;
-        const TShadowFormat format = NewFormat(args, bits);
-        if (w != "new" && shadow.Count() == 0) {
-            args.Refuse("нет открытых документов", "no document is open");
+TAction PrepareChannel(const TStep& step, TShadow& shadow) {
+    TShadowDocument& d = ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    const std::string n = args.Raw("n");
+    std::int64_t channel = 0;
+    int item = 0;
+    if (n != "all") {
+        if (!ParseInteger(n, channel) || channel < 0 || channel >= d.Format.Channels) {
+            const std::string allowed = "all | 0.." + std::to_string(d.Format.Channels - 1);
+            args.Refuse("n=" + n + ": ожидается " + allowed, "n=" + n + ": expected " + allowed);
         }
-        shadow.Add(format);
-        const bool join = w == "join";
-        const bool newOnly = w == "new";
-        action = [format, bits, join, newOnly](TRunContext& c) {
-            TWorkspace& ws = c.Workspace;
-            // The sources in order of last activation, taken before the new document joins them.
-            const std::vector<TDocument*> sources = ws.ActivationOrder();
-            ws.AddDocument(std::make_unique<TAudioStream>(format.Channels, bits, format.Rate),
-                           Pick(c.Language, "Новый проект", "New project"));
-            if (newOnly) {
-                return;
-            }
-            TFilesValues& values = join ? ws.Dialogs.ConnectFiles : ws.Dialogs.MixFiles;
-            values.Order = sources;
-            Fail(Execute(ws, join ? TOperation::JoinFiles : TOperation::MixFiles, c.Observer));
-        };
-    } else if (w == "activate") {
-        if (shadow.Count() == 0) {
-            args.Refuse("нет открытых документов", "no document is open");
+        item = static_cast<int>(channel) + 1;
+    }
+    d.ChannelItem = item;
+    return [item](TRunContext& c) { c.Workspace.Active()->ChannelItem = item; };
+}
+
+TAction PrepareSelect(const TStep& step, TShadow& shadow) {
+    ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    if (!args.Given("from") || !args.Given("to") || args.Number("from") >= args.Number("to")) {
+        args.Refuse("нужны from=S to=E, S < E", "needs from=S to=E with S < E");
+    }
+    const auto from = static_cast<std::uint32_t>(args.Number("from"));
+    const auto to = static_cast<std::uint32_t>(args.Number("to"));
+    return [from, to](TRunContext& c) {
+        TDocument& d = *c.Workspace.Active();
+        if (to >= d.SampleCount) {
+            throw TScriptError("select: конец " + std::to_string(to) + " за пределами документа (" +
+                                   std::to_string(d.SampleCount) + " отсчетов)",
+                               "select: end " + std::to_string(to) + " is past the document (" +
+                                   std::to_string(d.SampleCount) + " samples)");
         }
-        const auto index = static_cast<int>(args.Int("index", 0, 0, static_cast<std::int64_t>(shadow.Count()) - 1));
-        shadow.Activate(index);
-        action = [index](TRunContext& c) { c.Workspace.Activate(index); };
-    } else if (w == "close") {
-        shadow.Active(args);
-        shadow.CloseActive();
-        action = [](TRunContext& c) { c.Workspace.Close(c.Workspace.Active()->Tag); };
-    } else if (w == "save" || w == "save-selection") {
-        const TShadowDocument& d = shadow.Active(args);
-        action = SaveAction(SaveTarget(args, d.Format.Rate), w == "save-selection");
-    } else if (w == "channel") {
-        TShadowDocument& d = shadow.Active(args);
-        const std::string n = args.Required("n");
-        std::int64_t channel = 0;
-        int item = 0;
-        if (n != "all") {
-            if (!ParseInteger(n, channel) || channel < 0 || channel >= d.Format.Channels) {
-                args.Refuse("n=" + n + ": ожидается all или 0.." + std::to_string(d.Format.Channels - 1),
-                            "n=" + n + ": expected all or 0.." + std::to_string(d.Format.Channels - 1));
-            }
-            item = static_cast<int>(channel) + 1;
+        d.Select(from, to);
+    };
+}
+
+TAction PrepareDeselect(const TStep& step, TShadow& shadow) {
+    ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    return [](TRunContext& c) { c.Workspace.Active()->ClearSelection(); };
+}
+
+TAction PrepareCursor(const TStep& step, TShadow& shadow) {
+    ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    const auto at = static_cast<std::uint32_t>(args.Given("at") ? args.Number("at") : 0);
+    return [at](TRunContext& c) {
+        TDocument& d = *c.Workspace.Active();
+        if (at > 0 && at >= d.SampleCount) {
+            throw TScriptError("cursor: позиция " + std::to_string(at) + " за пределами документа",
+                               "cursor: position " + std::to_string(at) + " is past the document");
         }
-        d.ChannelItem = item;
-        action = [item](TRunContext& c) { c.Workspace.Active()->ChannelItem = item; };
-    } else if (w == "select") {
-        shadow.Active(args);
-        const auto from = static_cast<std::uint32_t>(args.Int("from", 0, 0, UINT32_MAX - 1));
-        const auto to = static_cast<std::uint32_t>(args.Int("to", 0, 0, UINT32_MAX));
-        if (!args.Has("from") || !args.Has("to") || from >= to) {
-            args.Refuse("нужны from=S to=E, S < E", "needs from=S to=E with S < E");
-        }
-        action = [from, to](TRunContext& c) {
-            TDocument& d = *c.Workspace.Active();
-            if (to >= d.SampleCount) {
-                throw TScriptError("select: конец " + std::to_string(to) + " за пределами документа (" +
-                                       std::to_string(d.SampleCount) + " отсчетов)",
-                                   "select: end " + std::to_string(to) + " is past the document (" +
-                                       std::to_string(d.SampleCount) + " samples)");
-            }
-            d.Select(from, to);
-        };
-    } else if (w == "deselect") {
-        shadow.Active(args);
-        action = [](TRunContext& c) { c.Workspace.Active()->ClearSelection(); };
-    } else if (w == "cursor") {
-        shadow.Active(args);
-        const auto at = static_cast<std::uint32_t>(args.Int("at", 0, 0, UINT32_MAX));
-        action = [at](TRunContext& c) {
-            TDocument& d = *c.Workspace.Active();
-            if (at > 0 && at >= d.SampleCount) {
-                throw TScriptError("cursor: позиция " + std::to_string(at) + " за пределами документа",
-                                   "cursor: position " + std::to_string(at) + " is past the document");
-            }
-            d.CursorPos = at;
-        };
-    } else if (w == "copy" || w == "stats" || w == "info") {
-        shadow.Active(args);
-        if (w == "copy") {
-            action = Operation(TOperation::CopyToClipboard);
-        } else if (w == "stats") {
-            action = [](TRunContext& c) {
-                Fail(Execute(c.Workspace, TOperation::GeneralAnalysis, c.Observer));
+        d.CursorPos = at;
+    };
+}
+
+TAction PrepareInfo(const TStep& step, TShadow& shadow) {
+    ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    return [](TRunContext& c) {
+        c.Out << ShowProperties(c.Language, *c.Workspace.Active()->Stream).value_or("") << '\n';
+    };
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operations of the table: the values go into the workspace's dialog record, then the
+// dispatcher runs. A few steps do something around it.
+
+std::string SpectrumCsv(const std::vector<TComplex>& data, std::uint32_t rate, std::uint32_t size) {
+    std::string csv = "bin,hz,magnitude\n";
+    for (std::size_t j = 0; j < data.size(); ++j) {
+        const long double hz = static_cast<long double>(j) * rate / static_cast<long double>(size);
+        const long double magnitude = std::sqrt(data[j].Re * data[j].Re + data[j].Im * data[j].Im);
+        std::array<char, 96> row{};
+        std::snprintf(row.data(), row.size(), "%zu,%.3Lf,%.6Lf\n", j, hz, magnitude);
+        csv += row.data();
+    }
+    return csv;
+}
+
+// What runs around the dispatcher for the steps that need more than the operation.
+TAction Around(TOperation operation, const TArguments& args, const TDialogValues& values,
+               const TShadowDocument& d, TAction run) {
+    switch (operation) {
+        case TOperation::AllAnalys:
+            return [run](TRunContext& c) {
+                run(c);
                 for (const auto& line : StatisticsLines(c.Workspace.Statistics, c.Language)) {
                     c.Out << line << '\n';
                 }
             };
-        } else {
-            action = [](TRunContext& c) {
-                TAudioStream& s = *c.Workspace.Active()->Stream;
-                c.Out << ShowProperties(c.Language, s).value_or("") << '\n';
-            };
-        }
-    } else if (w == "undo") {
-        shadow.Undo(shadow.Active(args));
-        action = Operation(TOperation::Undo);
-    } else if (w == "spectrum") {
-        shadow.Active(args);
-        const auto size = args.Int("size", 2048, 2, 65536);
-        if ((size & (size - 1)) != 0) {
-            args.Refuse("size=" + std::to_string(size) + ": ожидается степень двойки 2..65536",
-                        "size=" + std::to_string(size) + ": expected a power of two 2..65536");
-        }
-        const std::string out = args.Required("out");
-        action = [size, out](TRunContext& c) {
-            c.Workspace.Dialogs.SpectraAnalys.FFTSizeBox = std::to_string(size);
-            Fail(Execute(c.Workspace, TOperation::SpectrumAnalysis, c.Observer));
-            const std::uint32_t rate = c.Workspace.Active()->Stream->SampleRate;
-            std::string csv = "bin,hz,magnitude\n";
-            const auto& data = c.Workspace.SpectrumData;
-            for (std::size_t j = 0; j < data.size(); ++j) {
-                const long double hz = static_cast<long double>(j) * rate / static_cast<long double>(size);
-                const long double magnitude = std::sqrt(data[j].Re * data[j].Re + data[j].Im * data[j].Im);
-                char row[96];
-                std::snprintf(row, sizeof row, "%zu,%.3Lf,%.6Lf\n", j, hz, magnitude);
-                csv += row;
-            }
-            try {
-                TReplacingFile file(out);
-                file.File().WriteAt(csv.data(), csv.size(), 0);
-                file.Commit();
-            } catch (const std::exception& e) {
-                throw TRunError(DescribeFailure(e, c.Language));
-            }
-        };
-    } else if (w == "insert-file") {
-        TShadowDocument& d = shadow.Active(args);
-        RecognisedFile(args, nullptr);
-        const std::string path = args.Text("path");
-        std::string format = RecogniseFormat(path);
-        shadow.Undoable(d, d.Format);
-        action = [path, format](TRunContext& c) {
-            auto transfer = std::make_unique<TAudioStream>();
-            try {
-                LoadFile(path, format, *transfer);
-            } catch (const std::exception& e) {
-                throw TRunError(DescribeFailure(e, c.Language));
-            }
-            c.Workspace.TransferStream = std::move(transfer);
-            const TOperationResult result = Execute(c.Workspace, TOperation::InsertFile, c.Observer);
-            c.Workspace.TransferStream.reset();
-            Fail(result);
-        };
-    } else {
-        // Undoable operations on the active document.
-        TShadowDocument& d = shadow.Active(args);
-        TShadowFormat after = d.Format;
-        const std::uint32_t maxFrequency = d.Format.Rate / 2;
-        if (w == "cut") {
-            action = Operation(TOperation::Cut);
-        } else if (w == "paste" || w == "paste-mix" || w == "paste-overwrite") {
-            action = Operation(w == "paste" ? TOperation::PasteInsert
-                               : w == "paste-mix" ? TOperation::PasteMix
-                                                  : TOperation::PasteOverwrite);
-        } else if (w == "delete") {
-            action = Operation(TOperation::DeleteFragment);
-        } else if (w == "erase") {
-            action = Operation(TOperation::EraseFragment);
-        } else if (w == "normalize") {
-            action = Operation(TOperation::Normalize);
-        } else if (w == "fade-in") {
-            action = Operation(TOperation::FadeIn);
-        } else if (w == "fade-out") {
-            action = Operation(TOperation::FadeOut);
-        } else if (w == "reverse") {
-            action = Operation(TOperation::Reverse);
-        } else if (w == "invert") {
-            action = Operation(TOperation::Invert);
-        } else if (w == "add-channel") {
-            ++after.Channels;
-            action = Operation(TOperation::AddChannel);
-        } else if (w == "delete-channel") {
-            if (d.Format.Channels <= 1 || d.ChannelItem == 0) {
-                throw TScriptError(std::string(w) + ": " + CannotDeleteAllChannelsText,
-                                   std::string(w) + ": " + CannotDeleteAllChannelsText);
-            }
-            --after.Channels;
-            action = Operation(TOperation::DeleteChannel);
-        } else if (w == "silence") {
-            const int ms = static_cast<int>(args.Int("ms", 1000, 1, 30000));
-            action = OperationWith(TOperation::InsertSilence, [ms](TDialogValues& v) { v.InsertSilence.LongEdit = ms; });
-        } else if (w == "speed") {
-            const int percent = static_cast<int>(args.Int("percent", 100, 20, 1000));
-            const int algorithm = args.Choice("algorithm", {"simple", "timbre"}, 0);
-            const bool glide = args.Choice("glide", {"no", "yes"}, 0) == 1;
-            action = OperationWith(TOperation::SetSpeed, [=](TDialogValues& v) {
-                v.SetSpeed = {percent, algorithm, glide};
-            });
-        } else if (w == "volume") {
-            const int percent = static_cast<int>(args.Int("percent", 100, 0, 999));
-            action = OperationWith(TOperation::SetVolume, [percent](TDialogValues& v) { v.SetVolume.VolumeEdit = percent; });
-        } else if (w == "echo") {
-            const int count = static_cast<int>(args.Int("count", 2, 1, 8));
-            const int delay = static_cast<int>(args.Int("delay", 400, 1, 1000));
-            const int volume = static_cast<int>(args.Int("volume", 75, 0, 100));
-            action = OperationWith(TOperation::AddEcho, [=](TDialogValues& v) { v.AddEcho = {count, delay, volume}; });
-        } else if (w == "reverb") {
-            const int count = static_cast<int>(args.Int("count", 4, 1, 8));
-            const int delay = static_cast<int>(args.Int("delay", 8, 1, 500));
-            const int volume = static_cast<int>(args.Int("volume", 95, 0, 100));
-            action = OperationWith(TOperation::Reverberation,
-                                   [=](TDialogValues& v) { v.Revebration = {count, delay, volume}; });
-        } else if (w == "equalize") {
-            if (maxFrequency < 34) {
-                args.Refuse("частота дискретизации слишком мала", "the sample rate is too low");
-            }
-            const auto from = static_cast<int>(args.Int("from", 1, 1, maxFrequency - 32));
-            const auto to = static_cast<int>(args.Int("to", maxFrequency, 33, maxFrequency));
-            if (from >= to) {
-                args.Refuse("from должно быть меньше to", "from must be below to");
-            }
-            const auto gains = args.IntList("gains", 16, 100, 0, 200);
-            action = OperationWith(TOperation::Equalize, [=](TDialogValues& v) {
-                v.Equalize.MaxFrequency = maxFrequency;
-                v.Equalize.StFrqEd = from;
-                v.Equalize.FnFrqEd = to;
-                for (std::size_t i = 0; i < 16; ++i) {
-                    v.Equalize.Gains[i] = static_cast<std::uint8_t>(gains[i]);
+        case TOperation::FreqAnalys:
+            return [run, out = args.Raw("out")](TRunContext& c) {
+                run(c);
+                const std::uint32_t rate = c.Workspace.Active()->Stream->SampleRate;
+                const std::string csv = SpectrumCsv(c.Workspace.SpectrumData, rate,
+                                                    c.Workspace.Dialogs.SpectraAnalys.FFTSizeBox);
+                const TSaveResult saved = SaveText(out, csv, c.Language);
+                if (!saved.Ok) {
+                    throw TRunError(saved.Message);
                 }
-            });
-        } else if (w == "filter") {
-            if (maxFrequency < 1) {
-                args.Refuse("частота дискретизации слишком мала", "the sample rate is too low");
-            }
-            auto low = static_cast<int>(args.Int("low", 1, 1, maxFrequency));
-            auto high = static_cast<int>(args.Int("high", maxFrequency, 1, maxFrequency));
-            if (high < low) {
-                std::swap(low, high);  // as the dialog's OK does
-            }
-            const bool keep = args.Choice("mode", {"keep", "remove"}, 0) == 0;
-            action = OperationWith(TOperation::FilterBand, [=](TDialogValues& v) { v.SelDelSpectra = {keep, low, high}; });
-        } else if (w == "offset") {
-            const auto limit = static_cast<std::int64_t>(maxFrequency / 2);
-            const int hz = static_cast<int>(args.Int("hz", 0, -limit, limit));
-            action = OperationWith(TOperation::OffsetSpectrum, [hz](TDialogValues& v) { v.OffsetSpectra.OffsetEdit = hz; });
-        } else if (w == "stretch") {
-            const int percent = static_cast<int>(args.Int("percent", 100, 50, 200));
-            action = OperationWith(TOperation::StretchSpectrum, [percent](TDialogValues& v) { v.MultSpectra.MultEdit = percent; });
-        } else if (w == "samplerate") {
-            const int index = args.Choice(
-                "rate", {"8000", "11025", "22050", "32000", "44100", "48000", "64000", "88200", "96000", "192000"}, 4);
-            after.Rate = DialogRates[static_cast<std::size_t>(index)];
-            const std::string rate = std::to_string(after.Rate);
-            action = OperationWith(TOperation::ChangeSampleRate, [rate](TDialogValues& v) { v.SampleRateChange.NewValueBox = rate; });
-        } else if (w == "bits") {
-            const std::string bits = std::to_string(8 * (1 + args.Choice("bits", {"8", "16", "24", "32"}, 1)));
-            action = OperationWith(TOperation::ChangeBits, [bits](TDialogValues& v) { v.ChangeBits.NewValue = bits; });
-        } else if (w == "brainwaves") {
-            const int hz = static_cast<int>(args.Int("hz", 8, 1, 40));
-            action = OperationWith(TOperation::AddBrainWaves, [hz](TDialogValues& v) { v.AddBrainWaves.FreqEdit = hz; });
-        } else if (w == "rotate") {
-            const int period = static_cast<int>(args.Int("period", 4, 1, 999));
-            const int direction = args.Choice("direction", {"cw", "ccw"}, 0);
-            action = OperationWith(TOperation::RotateChannels,
-                                   [=](TDialogValues& v) { v.RoundSound = {period, direction}; });
-        } else if (w == "tone") {
-            const int wave = args.Choice("wave", {"sine", "rectangle", "triangle"}, 0);
-            const int freq = static_cast<int>(args.Int("freq", 333, 1, 22050));
-            const int volume = static_cast<int>(args.Int("volume", 100, 0, 100));
-            const int mode = args.Choice("mode", {"replace", "insert", "mix"}, 0);
-            const int seconds = static_cast<int>(args.Int("seconds", 10, 1, 100000));
-            CheckGeneratorLength(args, seconds, d.Format.Rate);
-            action = OperationWith(TOperation::GenerateTone, [=](TDialogValues& v) {
-                v.CreateFreq = {wave, freq, seconds, volume, mode};
-            });
-        } else if (w == "noise") {
-            const int colour = args.Choice("colour", {"white", "pink", "brown"}, 0);
-            const int volume = static_cast<int>(args.Int("volume", 100, 0, 100));
-            const int mode = args.Choice("mode", {"replace", "insert", "mix"}, 0);
-            const int seconds = static_cast<int>(args.Int("seconds", 10, 1, 100000));
-            CheckGeneratorLength(args, seconds, d.Format.Rate);
-            action = OperationWith(TOperation::GenerateNoise, [=](TDialogValues& v) {
-                v.CreateNoise = {colour, seconds, volume, mode};
-            });
-        } else {
-            throw TScriptError("Неизвестная команда " + w, "Unknown step " + w);
-        }
-        shadow.Undoable(d, after);
+            };
+        case TOperation::InsFromFile:
+            return [run, path = args.Raw("path"),
+                    format = RecognisedFile(args).Format](TRunContext& c) {
+                auto transfer = std::make_unique<TAudioStream>();
+                Load(path, format, *transfer, c.Language);
+                c.Workspace.TransferStream = std::move(transfer);
+                try {
+                    run(c);
+                } catch (...) {
+                    c.Workspace.TransferStream.reset();
+                    throw;
+                }
+                c.Workspace.TransferStream.reset();
+            };
+        case TOperation::SaveSelection:
+            return [run, target = SaveTarget(args, d.Format.SampleRate)](TRunContext& c) {
+                run(c);
+                const std::unique_ptr<TAudioStream> selection =
+                    std::move(c.Workspace.TransferStream);
+                if (selection) {
+                    Save(c, *selection, target);
+                }
+            };
+        case TOperation::ConnectFiles:
+        case TOperation::MixFiles:
+            return [run, operation,
+                    v = operation == TOperation::ConnectFiles ? values.ConnectFiles
+                                                              : values.MixFiles](TRunContext& c) {
+                TWorkspace& w = c.Workspace;
+                // The sources in order of last activation, taken before the new document joins
+                // them.
+                const std::vector<TDocument*> sources = w.ActivationOrder();
+                w.AddDocument(
+                    std::make_unique<TAudioStream>(static_cast<std::uint16_t>(v.ChnBox),
+                                                   static_cast<std::uint16_t>(v.BitBox), v.HzBox),
+                    Pick(c.Language, "Новый проект", "New project"));
+                (operation == TOperation::ConnectFiles ? w.Dialogs.ConnectFiles
+                                                       : w.Dialogs.MixFiles)
+                    .Order = sources;
+                run(c);
+            };
+        default:
+            return run;
     }
-    args.Finish();
+}
+
+TAction PrepareOperation(const TStepInfo& step, const TStep& given, TShadow& shadow) {
+    const TOperationInfo& info = *step.Operation;
+    const TOperation operation = info.Operation;
+    const bool newDocument =
+        operation == TOperation::ConnectFiles || operation == TOperation::MixFiles;
+    TShadowDocument& d = ActiveDocument(given, shadow);
+    const TArguments args(given, step.Parameters, newDocument ? TFormat{} : d.Format);
+    TDialogValues values;
+    args.StoreInto(values);
+    if (info.Settle != nullptr) {
+        info.Settle(values);
+    }
+    if (info.Check != nullptr) {
+        if (const auto problem = info.Check(values, d.Format)) {
+            args.Refuse(*problem);
+        }
+    }
+    // What can be known before running: deleting needs one chosen channel of several.
+    if (d.ChannelItem) {
+        const TConditionState state{
+            .HasDocument = true, .Channels = d.Format.Channels, .ChannelItem = *d.ChannelItem};
+        const TRefusal refusal = Refusal(info.Requirements & NeedsOneOfSeveralChannels, state);
+        if (refusal.Refused) {
+            throw TScriptError(given.Word + ": " + refusal.Message.Russian,
+                               given.Word + ": " + refusal.Message.English);
+        }
+    }
+
+    TAction run = [operation, values, params = step.Parameters](TRunContext& c) {
+        for (const TParameter& p : params) {
+            if (p.Store != nullptr) {
+                p.Store(c.Workspace.Dialogs, p.Load(values));
+            }
+        }
+        Fail(Execute(c.Workspace, operation, c.Observer));
+    };
+    TAction action = Around(operation, args, values, d, std::move(run));
+
+    if (newDocument) {
+        const TFilesValues& v =
+            operation == TOperation::ConnectFiles ? values.ConnectFiles : values.MixFiles;
+        shadow.Add({static_cast<std::uint16_t>(v.ChnBox), v.HzBox});
+    } else if (operation == TOperation::Undo) {
+        shadow.Undo(d);
+    } else if (info.Undoable) {
+        shadow.Undoable(
+            d, info.FormatAfter != nullptr ? info.FormatAfter(d.Format, values) : d.Format);
+        // Whether these run is known only when they do.
+        if ((info.Requirements & (NeedsClipboard | NeedsRestorePoint)) != 0) {
+            d.ChannelItem.reset();
+        }
+    }
     return action;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The step table
+
+std::vector<TParameter> Joined(std::span<const TParameter> a, std::span<const TParameter> b = {}) {
+    std::vector<TParameter> all(a.begin(), a.end());
+    all.insert(all.end(), b.begin(), b.end());
+    return all;
+}
+
+std::vector<TStepInfo> MakeSteps() {
+    std::vector<TStepInfo> steps{
+        {"open", Joined(PathParams), "a .wav (PCM) or .mp3 file", &PrepareOpen},
+        {"new", Joined(NewProjectParameters()), "an empty document", &PrepareNew},
+        {"activate", Joined(ActivateParams), "the N-th opened document (0-based)",
+         &PrepareActivate},
+        {"close", {}, "closes the active document", &PrepareClose},
+        {"save", Joined(SaveParams),
+         ".wav writes PCM, .mp3 writes MP3 (constant bit rate, default 160, or 96 below 32 kHz; or "
+         "variable "
+         "quality 0..9); other names are refused",
+         &PrepareSave},
+        {"channel", Joined(ChannelParams), "the channel the next operation works on (0-based)",
+         &PrepareChannel},
+        {"select", Joined(SelectParams), "selects samples S..E inclusive (S < E)", &PrepareSelect},
+        {"deselect", {}, "no selection: operations take the whole document", &PrepareDeselect},
+        {"cursor", Joined(CursorParams), "the cursor (where pastes, silence and tones go)",
+         &PrepareCursor},
+        {"info", {}, "prints the document's properties line", &PrepareInfo},
+    };
+    for (const TOperationInfo& info : Operations()) {
+        if (info.CliWord == nullptr) {
+            continue;
+        }
+        std::span<const TParameter> extra;
+        if (info.Operation == TOperation::FreqAnalys) {
+            extra = SpectrumOutParams;
+        } else if (info.Operation == TOperation::SaveSelection) {
+            extra = SaveParams;
+        }
+        steps.push_back({info.CliWord, Joined(info.Parameters, extra), info.Help, nullptr, &info});
+    }
+    return steps;
+}
+
+const std::vector<TStepInfo>& Steps() {
+    static const std::vector<TStepInfo> steps = MakeSteps();
+    return steps;
+}
+
+const TStepInfo* FindStep(const std::string& word) {
+    const auto& steps = Steps();
+    const auto it = std::find_if(steps.begin(), steps.end(),
+                                 [&](const TStepInfo& s) { return s.Word == word; });
+    return it == steps.end() ? nullptr : &*it;
+}
+
+std::string DefaultText(const TParameter& p) {
+    if (p.Load == nullptr) {
+        return p.Type == TParamType::FilePath ? "FILE" : "";
+    }
+    const TValue value = p.Default();
+    switch (p.Type) {
+        case TParamType::Choice:
+            return p.Items[static_cast<std::size_t>(std::get<std::int64_t>(value))].Word;
+        case TParamType::YesNo:
+            return std::get<std::int64_t>(value) != 0 ? "yes" : "no";
+        case TParamType::NumberList:
+            return std::to_string(std::get<std::vector<std::int64_t>>(value).front()) + ",...";
+        case TParamType::Integer:
+            if (p.Range != nullptr && p.RangeText != nullptr) {
+                return "";  // depends on the document: the range says it
+            }
+            return std::to_string(std::get<std::int64_t>(value));
+        case TParamType::FilePath:
+            break;
+    }
+    return "";
 }
 
 }  // namespace
 
 bool IsStepWord(const std::string& word) {
-    return std::find(StepWords.begin(), StepWords.end(), word) != StepWords.end();
+    return FindStep(word) != nullptr;
 }
 
 std::vector<TAction> PrepareScript(const TScript& script) {
     TShadow shadow(script.MaxUndos);
     std::vector<TAction> actions;
     for (const TStep& step : script.Steps) {
-        if (!IsStepWord(step.Word)) {
+        const TStepInfo* info = FindStep(step.Word);
+        if (info == nullptr) {
             throw TScriptError("Неизвестная команда " + step.Word, "Unknown step " + step.Word);
         }
-        actions.push_back(PrepareStep(step, shadow));
+        actions.push_back(info->Prepare != nullptr ? info->Prepare(step, shadow)
+                                                   : PrepareOperation(*info, step, shadow));
     }
     return actions;
+}
+
+std::string StepsHelp() {
+    std::string help;
+    for (const TStepInfo& step : Steps()) {
+        help += "  " + step.Word;
+        for (const TParameter& p : step.Parameters) {
+            const std::string value = DefaultText(p);
+            const std::string allowed = AllowedText(p, {});
+            help += std::string(" ") + p.Key + "=" + (value.empty() ? allowed : value);
+            if (!value.empty() && !allowed.empty() && allowed != value &&
+                p.Type != TParamType::FilePath) {
+                help += " (" + allowed + (p.Unit[0] != '\0' ? std::string(" ") + p.Unit : "") + ")";
+            }
+        }
+        help += "\n      " + step.Help + "\n";
+    }
+    return help;
 }
 
 }  // namespace sonavel::cli

@@ -28,12 +28,15 @@ struct TRunContext {
 
 using TAction = std::function<void(TRunContext&)>;
 
-// Checks every step of the script against the dialogs' ranges and the documents' formats as
-// they will be when the step runs (a dry run that follows channel counts and sample rates),
-// and returns the actions that carry the steps out. Throws TScriptError for the first step
-// that is refused, before anything has run.
+// Checks every step of the script against its parameters' ranges and the documents' formats
+// as they will be when the step runs (a dry run that follows channel counts and sample
+// rates), and returns the actions that carry the steps out. Throws TScriptError for the
+// first step that is refused, before anything has run.
 std::vector<TAction> PrepareScript(const TScript& script);
 
 bool IsStepWord(const std::string& word);
+
+// The steps part of --help: every step with its keys, defaults and ranges.
+std::string StepsHelp();
 
 }  // namespace sonavel::cli

@@ -1,5 +1,6 @@
 #include "core/AudioStream.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/TempPath.h"

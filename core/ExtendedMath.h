@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/SampleScale.h"
+#include "spectra/ExtendedFormat.h"
 
 namespace sonavel {
 

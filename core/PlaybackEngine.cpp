@@ -1,5 +1,6 @@
 #include "core/PlaybackEngine.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "spectra/ExtendedFormat.h"
+
 namespace sonavel {
 
 namespace {

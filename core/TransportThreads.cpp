@@ -1,5 +1,6 @@
 #include "core/TransportThreads.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 

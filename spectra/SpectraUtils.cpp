@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "spectra/ExtendedFormat.h"
+
 namespace sonavel {
 
 namespace {

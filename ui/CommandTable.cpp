@@ -161,18 +161,50 @@ constexpr std::array Buttons{
     TToolButton{"SpeedButton21", 568, Help},
 };
 
-constexpr std::array AlwaysEnabled{NewFile, OpenFile,   Settings, AudioSettings,
-                                   Help,    NewVersion, About};
-
-constexpr std::array AudioCommands{
-    Save,          SaveAs,        SaveSelection, Cut,          CopyTo,
-    Delete,        Erase,         SetSpeed,      SetVolume,    NormalizeVolume,
-    UpVolume,      DownVolume,    Reverse,       AddEcho,      Revebration,
-    Invert,        Equalize,      OffsetSpectra, MultiSpectra, FreqAnalys,
-    SelDelSpectra, AddBrainWaves, AllAnalys,     RoundSound,
+struct TCommandOperation {
+    TCommand Command;
+    TOperation Operation;
 };
 
-constexpr std::array PasteCommands{Insert, Mix, Overwrite};
+// Commands and operations share their names; the pairs say which commands are operations.
+constexpr std::array CommandOperations{
+    TCommandOperation{SaveSelection, TOperation::SaveSelection},
+    TCommandOperation{SampleRateChange, TOperation::SampleRateChange},
+    TCommandOperation{nBitsChange, TOperation::nBitsChange},
+    TCommandOperation{Undo, TOperation::Undo},
+    TCommandOperation{Cut, TOperation::Cut},
+    TCommandOperation{CopyTo, TOperation::CopyTo},
+    TCommandOperation{Insert, TOperation::Insert},
+    TCommandOperation{Mix, TOperation::Mix},
+    TCommandOperation{Overwrite, TOperation::Overwrite},
+    TCommandOperation{InsertSilence, TOperation::InsertSilence},
+    TCommandOperation{InsFromFile, TOperation::InsFromFile},
+    TCommandOperation{Delete, TOperation::Delete},
+    TCommandOperation{Erase, TOperation::Erase},
+    TCommandOperation{AddChannel, TOperation::AddChannel},
+    TCommandOperation{DelChannel, TOperation::DelChannel},
+    TCommandOperation{ConnectFiles, TOperation::ConnectFiles},
+    TCommandOperation{MixFiles, TOperation::MixFiles},
+    TCommandOperation{SetSpeed, TOperation::SetSpeed},
+    TCommandOperation{SetVolume, TOperation::SetVolume},
+    TCommandOperation{NormalizeVolume, TOperation::NormalizeVolume},
+    TCommandOperation{UpVolume, TOperation::UpVolume},
+    TCommandOperation{DownVolume, TOperation::DownVolume},
+    TCommandOperation{AddEcho, TOperation::AddEcho},
+    TCommandOperation{Revebration, TOperation::Revebration},
+    TCommandOperation{AddBrainWaves, TOperation::AddBrainWaves},
+    TCommandOperation{RoundSound, TOperation::RoundSound},
+    TCommandOperation{Equalize, TOperation::Equalize},
+    TCommandOperation{SelDelSpectra, TOperation::SelDelSpectra},
+    TCommandOperation{OffsetSpectra, TOperation::OffsetSpectra},
+    TCommandOperation{MultiSpectra, TOperation::MultiSpectra},
+    TCommandOperation{Reverse, TOperation::Reverse},
+    TCommandOperation{Invert, TOperation::Invert},
+    TCommandOperation{CreateFreq, TOperation::CreateFreq},
+    TCommandOperation{CreateNoise, TOperation::CreateNoise},
+    TCommandOperation{FreqAnalys, TOperation::FreqAnalys},
+    TCommandOperation{AllAnalys, TOperation::AllAnalys},
+};
 
 }  // namespace
 
@@ -197,34 +229,38 @@ std::span<const TToolButton> ToolButtons() {
     return Buttons;
 }
 
-bool IsDocumentCommand(TCommand command) {
-    return std::find(AlwaysEnabled.begin(), AlwaysEnabled.end(), command) == AlwaysEnabled.end();
-}
-
-bool NeedsAudio(TCommand command) {
-    return std::find(AudioCommands.begin(), AudioCommands.end(), command) != AudioCommands.end();
-}
-
-TCommandSet EnabledCommands(const TCommandState& state) {
-    TCommandSet enabled;
-    enabled.set();
-    const auto disable = [&](TCommand command) { enabled.reset(Index(command)); };
-    if (!state.HasDocument || state.Recording) {
-        for (std::size_t i = 0; i < CommandCount; ++i) {
-            if (IsDocumentCommand(static_cast<TCommand>(i))) {
-                enabled.reset(i);
-            }
+std::optional<TOperation> OperationOf(TCommand command) {
+    for (const auto& pair : CommandOperations) {
+        if (pair.Command == command) {
+            return pair.Operation;
         }
-        return enabled;
     }
-    if (state.Empty) {
-        std::for_each(AudioCommands.begin(), AudioCommands.end(), disable);
+    return std::nullopt;
+}
+
+unsigned Requirements(TCommand command) {
+    if (const auto operation = OperationOf(command)) {
+        return Info(*operation).Requirements;
     }
-    if (!state.HasRestorePoint) {
-        disable(Undo);
+    switch (command) {
+        case Save:
+        case SaveAs:
+            return NeedsDocument | NeedsAudio;
+        case CloseFile:
+            return NeedsDocument;
+        default:
+            return 0;  // new, open, settings, help and about work in every state
     }
-    if (!state.ClipboardHasAudio) {
-        std::for_each(PasteCommands.begin(), PasteCommands.end(), disable);
+}
+
+bool IsDocumentCommand(TCommand command) {
+    return (Requirements(command) & NeedsDocument) != 0;
+}
+
+TCommandSet EnabledCommands(const TConditionState& state) {
+    TCommandSet enabled;
+    for (std::size_t i = 0; i < CommandCount; ++i) {
+        enabled.set(i, Enabled(Requirements(static_cast<TCommand>(i)), state));
     }
     return enabled;
 }

@@ -6,6 +6,9 @@
 #include <span>
 #include <string_view>
 
+#include "app/OperationTable.h"
+#include "app/Preconditions.h"
+
 namespace sonavel {
 
 // Every command of the main window's menu and tool bar.
@@ -89,21 +92,16 @@ inline constexpr int ToolButtonTop = 5;
 inline constexpr int ToolButtonWidth = 23;
 inline constexpr int ToolButtonHeight = 22;
 
-// What the enabling rule looks at.
-struct TCommandState {
-    bool HasDocument = false;
-    bool Recording = false;        // the active document records (or its recording is winding up)
-    bool Empty = true;             // the active document's stream holds no sample
-    bool HasRestorePoint = false;  // the active document can be undone
-    bool ClipboardHasAudio = false;
-};
+// The operation a command runs, when it runs one of the operation table.
+std::optional<TOperation> OperationOf(TCommand command);
+// What a command needs before it can be chosen: its operation's requirements, or the file
+// commands' own.
+unsigned Requirements(TCommand command);
 
 // The commands that work on a document (all but new, open, settings, help and about).
 bool IsDocumentCommand(TCommand command);
-// The document commands that need audio in the document.
-bool NeedsAudio(TCommand command);
 
 // The enabling rule of the main window's commands.
-TCommandSet EnabledCommands(const TCommandState& state);
+TCommandSet EnabledCommands(const TConditionState& state);
 
 }  // namespace sonavel

@@ -95,7 +95,7 @@ TMainForm::TMainForm(TMainFormOptions options)
     // Every window of these commands lives for the whole run.
     ProcessForm_ = MakeChild<TProcessForm>(this);
     Runner_ = MakeChild<TOperationRunner>(*ProcessForm_, this);
-    NewProjectForm_ = MakeChild<TNewProjectForm>(Workspace_.Dialogs.NewProject, this);
+    NewProjectForm_ = MakeChild<TNewProjectForm>(Workspace_.Dialogs, this);
     MP3SettingsForm_ = MakeChild<TMP3SettingsForm>(this);
     SetLangForm_ = MakeChild<TSetLangForm>(this);
     CreateSettingsForms();
@@ -315,18 +315,9 @@ void TMainForm::changeEvent(QEvent* event) {
 // Commands
 
 void TMainForm::UpdateCommands() {
-    TCommandState state;
-    if (TDocument* d = Workspace_.Active()) {
-        state.HasDocument = true;
-        state.Recording = Transports_.Recording(*d);
-        if (!state.Recording) {
-            state.Empty = d->Stream->GetLength() == 0;
-            state.HasRestorePoint = d->RestoreCount() > 0;
-        }
-    }
-    state.ClipboardHasAudio =
-        Workspace_.ClipboardStream && Workspace_.ClipboardStream->GetLength() > 0;
-    const TCommandSet enabled = EnabledCommands(state) & Implemented_;
+    const TDocument* d = Workspace_.Active();
+    const bool recording = d != nullptr && Transports_.Recording(*d);
+    const TCommandSet enabled = EnabledCommands(ConditionsOf(Workspace_, recording)) & Implemented_;
     for (std::size_t i = 0; i < CommandCount; ++i) {
         Layout_.Actions.at(i)->setEnabled(enabled.test(i));
     }
@@ -352,89 +343,73 @@ TOperationResult TMainForm::RunOperation(TOperation operation) {
             threads.reset();
             result = Execute(Workspace_, operation, observer);
         } catch (const std::exception& error) {
-            result = {false, DescribeFailure(error, language)};
+            result = {false, false, DescribeFailure(error, language)};
         }
     });
     if (form != nullptr) {
         form->TrackBoxPaint();
     }
-    if (!result.Ok) {
+    if (!result.Ok && !result.Message.empty()) {
         Prompts_->Inform(this, QString(), ToQt(result.Message));
     }
     return result;
 }
 
+bool TMainForm::Allowed(TOperation operation) {
+    const TRefusal refusal = Refusal(operation, Workspace_);
+    const std::string message = refusal.Message.Text(Language_);
+    if (refusal.Refused && !message.empty()) {
+        Prompts_->Inform(this, QString(), ToQt(message));
+    }
+    return !refusal.Refused;
+}
+
 void TMainForm::RunCommand(TOperation operation) {
+    if (!Allowed(operation)) {
+        return;
+    }
     RunOperation(operation);
     UpdateCommands();
 }
 
 void TMainForm::UndoMIClick() {
-    const TDocument* d = Workspace_.Active();
-    if (d == nullptr || d->RestoreCount() == 0) {
-        return;
-    }
     RunCommand(TOperation::Undo);
 }
-
 void TMainForm::CutMIClick() {
     RunCommand(TOperation::Cut);
 }
 void TMainForm::CopyToMIClick() {
-    RunCommand(TOperation::CopyToClipboard);
+    RunCommand(TOperation::CopyTo);
 }
-
 void TMainForm::InsertMIClick() {
-    if (Workspace_.ClipboardStream->GetLength() < 2) {
-        return;
-    }
-    RunCommand(TOperation::PasteInsert);
+    RunCommand(TOperation::Insert);
 }
-
 void TMainForm::MixMIClick() {
-    if (Workspace_.ClipboardStream->GetLength() < 2) {
-        return;
-    }
-    RunCommand(TOperation::PasteMix);
+    RunCommand(TOperation::Mix);
 }
-
 void TMainForm::OverwriteMIClick() {
-    if (Workspace_.ClipboardStream->GetLength() < 2) {
-        return;
-    }
-    RunCommand(TOperation::PasteOverwrite);
+    RunCommand(TOperation::Overwrite);
 }
-
 void TMainForm::DeleteMIClick() {
-    RunCommand(TOperation::DeleteFragment);
+    RunCommand(TOperation::Delete);
 }
 void TMainForm::EraseMIClick() {
-    RunCommand(TOperation::EraseFragment);
+    RunCommand(TOperation::Erase);
 }
 void TMainForm::AddChannelMIClick() {
     RunCommand(TOperation::AddChannel);
 }
-
 void TMainForm::DelChannelMIClick() {
-    const TDocument* d = Workspace_.Active();
-    if (d == nullptr) {
-        return;
-    }
-    if (d->Stream->ChannelCount <= 1 || d->ChannelItem == 0) {
-        Prompts_->Inform(this, QString(), QString::fromUtf8(CannotDeleteAllChannelsText));
-        return;
-    }
-    RunCommand(TOperation::DeleteChannel);
+    RunCommand(TOperation::DelChannel);
 }
-
 void TMainForm::NormalizeVolumeMIClick() {
-    RunCommand(TOperation::Normalize);
+    RunCommand(TOperation::NormalizeVolume);
 }
 void TMainForm::UpVolumeMIClick() {
-    RunCommand(TOperation::FadeIn);
+    RunCommand(TOperation::UpVolume);
 }
 void TMainForm::DownVolumeMIClick() {
-    RunCommand(TOperation::FadeOut);
+    RunCommand(TOperation::DownVolume);
 }
 void TMainForm::ReverseMIClick() {
     RunCommand(TOperation::Reverse);
@@ -665,7 +640,7 @@ void TMainForm::InsFromFileMIClick() {
         return;
     }
     Workspace_.TransferStream = std::move(decoded.Stream);
-    RunOperation(TOperation::InsertFile);
+    RunOperation(TOperation::InsFromFile);
     Workspace_.TransferStream.reset();
     UpdateCommands();
 }
@@ -761,7 +736,7 @@ void TMainForm::SaveSelectionMIClick() {
         return;
     }
     Workspace_.TransferStream = std::make_unique<TAudioStream>();
-    if (RunOperation(TOperation::CopySelection).Ok) {
+    if (RunOperation(TOperation::SaveSelection).Ok) {
         SaveStreamTo(*Workspace_.TransferStream, target->second, target->first);
     }
     Workspace_.TransferStream.reset();

@@ -162,6 +162,9 @@ class TMainForm : public QMainWindow {
     void SetDocumentCaption(TDocument& document, const QString& caption);
     const TDocumentWindow* WindowOf(const TDocument& document) const;
 
+    // Whether the operation's precondition holds now; tells the user why not, where there is
+    // something to tell.
+    bool Allowed(TOperation operation);
     // Runs an operation the command table lists, then re-evaluates the commands.
     void RunCommand(TOperation operation);
     // Decodes a file for opening or inserting; none when it is missing, of no known format

@@ -8,7 +8,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DialogValues.h"
+#include "app/OperationTable.h"
+#include "ui/ParameterControls.h"
 #include "ui/MainTexts.h"
 
 namespace sonavel {
@@ -21,17 +22,14 @@ T* MakeChild(TArgs&&... args) {
     return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
-template <std::size_t N>
-void FillList(QComboBox& box, const std::array<const char*, N>& items, const std::string& current) {
-    for (const char* item : items) {
-        box.addItem(QString::fromLatin1(item));
-    }
-    box.setCurrentIndex(box.findText(QString::fromStdString(current)));
+// The dialog's controls in the order of the new-project parameters.
+const TParameter& Parameter(std::size_t index) {
+    return NewProjectParameters()[index];
 }
 
 }  // namespace
 
-TNewProjectForm::TNewProjectForm(TNewProjectValues& values, QWidget* parent)
+TNewProjectForm::TNewProjectForm(TDialogValues& values, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       nChannelsEdit(MakeChild<QSpinBox>(this)),
       SamplesPerSecCB(MakeChild<QComboBox>(this)),
@@ -56,10 +54,12 @@ TNewProjectForm::TNewProjectForm(TNewProjectValues& values, QWidget* parent)
     Label4_->setObjectName("Label4");
     Label5_->setObjectName("Label5");
 
-    nChannelsEdit->setRange(1, 8);
-    nChannelsEdit->setValue(values.nChannelsEdit);
-    FillList(*SamplesPerSecCB, SampleRateItems, values.SamplesPerSecCB);
-    FillList(*nBitsCB, BitsItems, values.nBitsCB);
+    SetRange(*nChannelsEdit, Parameter(0));
+    ShowValue(*nChannelsEdit, Parameter(0), values);
+    FillItems(*SamplesPerSecCB, Parameter(1), "RUS");
+    ShowValue(*SamplesPerSecCB, Parameter(1), values);
+    FillItems(*nBitsCB, Parameter(2), "RUS");
+    ShowValue(*nBitsCB, Parameter(2), values);
 
     auto* grid = MakeChild<QGridLayout>();
     grid->addWidget(Label1_, 0, 0, Qt::AlignRight);
@@ -105,9 +105,9 @@ void TNewProjectForm::accept() {
     ChannelCount = nChannelsEdit->value();
     SampleRate = SamplesPerSecCB->currentText().toInt();
     BitsPerSample = static_cast<std::uint16_t>(nBitsCB->currentText().toUInt());
-    Values_.nChannelsEdit = ChannelCount;
-    Values_.SamplesPerSecCB = SamplesPerSecCB->currentText().toStdString();
-    Values_.nBitsCB = nBitsCB->currentText().toStdString();
+    StoreValue(*nChannelsEdit, Parameter(0), Values_);
+    StoreValue(*SamplesPerSecCB, Parameter(1), Values_);
+    StoreValue(*nBitsCB, Parameter(2), Values_);
     QDialog::accept();
 }
 

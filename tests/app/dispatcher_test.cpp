@@ -89,11 +89,11 @@ TEST_F(DispatcherTest, CaptionsInTheInterfaceLanguage) {
               (std::vector<std::string>{"Creating restoration point", "Changing volume", "Creating graph"}));
     Observer.Captions.clear();
     W.Language = "RUS";
-    Run(Normalize);
+    Run(NormalizeVolume);
     EXPECT_EQ(Observer.Captions, (std::vector<std::string>{"Создание точки отката", "Выравнивание уровня громкости",
                                                            "Построение графика"}));
     Observer.Captions.clear();
-    Run(CopyToClipboard);  // not undoable: no restore point, no graph
+    Run(CopyTo);  // not undoable: no restore point, no graph
     EXPECT_EQ(Observer.Captions, (std::vector<std::string>{"Копирование в буфер обмена"}));
 }
 
@@ -115,7 +115,7 @@ TEST_F(DispatcherTest, DeleteClearsTheSelectionAndShowsTheWholeDocument) {
     d.CursorPos = 700;
     d.ViewStart = 50;
     d.ViewLength = 100;
-    ASSERT_TRUE(Run(DeleteFragment).Ok);
+    ASSERT_TRUE(Run(Delete).Ok);
     EXPECT_EQ(d.SampleCount, 800U);
     EXPECT_EQ(d.CursorPos, 0U);
     EXPECT_EQ(d.ViewStart, 0U);
@@ -126,11 +126,11 @@ TEST_F(DispatcherTest, DeleteClearsTheSelectionAndShowsTheWholeDocument) {
 
 TEST_F(DispatcherTest, PasteSelectsThePastedRangeAtTheDocumentsRate) {
     TDocument& source = Open(Ramp(1, 300, 22050));
-    ASSERT_TRUE(Run(CopyToClipboard).Ok);
+    ASSERT_TRUE(Run(CopyTo).Ok);
     EXPECT_FALSE(source.Modified);
     TDocument& d = Open(Ramp(2, 1000, 44100));
     d.CursorPos = 10;
-    ASSERT_TRUE(Run(PasteInsert).Ok);
+    ASSERT_TRUE(Run(Insert).Ok);
     EXPECT_EQ(d.SampleCount, 1600U);
     EXPECT_TRUE(d.SelEndSet);
     EXPECT_EQ(d.SelStart, 10U);
@@ -139,12 +139,36 @@ TEST_F(DispatcherTest, PasteSelectsThePastedRangeAtTheDocumentsRate) {
     EXPECT_EQ(Samples(*d.Stream, 1)[10], Samples(*d.Stream, 0)[10]);
 }
 
-TEST_F(DispatcherTest, PasteOfFewerThanTwoSamplesDoesNothing) {
-    TDocument& d = Open(Ramp(1, 100));
-    W.ClipboardStream = Ramp(1, 1);
-    ASSERT_TRUE(Run(PasteInsert).Ok);
+// A refused operation changes nothing: no restore point, no caption, the channel choice kept.
+TEST_F(DispatcherTest, RefusedOperationsChangeNothing) {
+    TDocument& d = Open(Ramp(2, 100));
+    d.ChannelItem = 2;
+    for (std::uint32_t clip : {0U, 1U}) {
+        W.ClipboardStream = Ramp(1, clip);
+        const TOperationResult r = Run(Insert);
+        EXPECT_TRUE(r.Refused);
+        EXPECT_TRUE(r.Message.empty());
+    }
+    EXPECT_EQ(d.ChannelItem, 2);
+    d.ChannelItem = 0;
+    const TOperationResult del = Run(DelChannel);
+    EXPECT_TRUE(del.Refused);
+    EXPECT_EQ(del.Message, "Нельзя удалить все каналы");
+    EXPECT_TRUE(Run(Undo).Refused);
+    W.Dialogs.InsertSilence.LongEdit = 30000;
+    d.Stream->SampleRate = 200000000;  // 6e9 samples: past the limit
+    const TOperationResult silence = Run(InsertSilence);
+    EXPECT_TRUE(silence.Refused);
+    EXPECT_NE(silence.Message.find("4294967295"), std::string::npos) << silence.Message;
     EXPECT_EQ(d.SampleCount, 100U);
-    EXPECT_FALSE(d.SelEndSet);
+    EXPECT_EQ(d.RestoreCount(), 0);
+    EXPECT_FALSE(d.Modified);
+    EXPECT_TRUE(Observer.Captions.empty());
+
+    d.Stream->SampleRate = 44100;
+    W.ClipboardStream = Ramp(1, 2);
+    ASSERT_TRUE(Run(Insert).Ok);
+    EXPECT_EQ(d.SampleCount, 102U);
 }
 
 TEST_F(DispatcherTest, SilenceOfOneSecondSelectsItsSamples) {
@@ -163,7 +187,7 @@ TEST_F(DispatcherTest, SilenceOfOneSecondSelectsItsSamples) {
 TEST_F(DispatcherTest, DoubleSpeedHalvesTheSelection) {
     TDocument& d = Open(Ramp(1, 5000));
     d.Select(1000, 1999);
-    W.Dialogs.SetSpeed = {200, 0, false};
+    W.Dialogs.SetSpeed = {200, TSpeedAlgorithm::Simple, false};
     ASSERT_TRUE(Run(SetSpeed).Ok);
     EXPECT_EQ(d.SelStart, 1000U);
     EXPECT_EQ(d.SelEnd - d.SelStart + 1, 500U);
@@ -172,7 +196,7 @@ TEST_F(DispatcherTest, DoubleSpeedHalvesTheSelection) {
     TDocument& e = Open(Ramp(1, 5000));
     const auto before = Samples(*e.Stream, 0);
     e.Select(10, 20);
-    W.Dialogs.SetSpeed = {100, 0, false};
+    W.Dialogs.SetSpeed = {100, TSpeedAlgorithm::Simple, false};
     ASSERT_TRUE(Run(SetSpeed).Ok);
     EXPECT_EQ(e.SelEnd, 20U);
     EXPECT_EQ(Samples(*e.Stream, 0), before);
@@ -182,7 +206,7 @@ TEST_F(DispatcherTest, DeletingTheChosenChannel) {
     TDocument& d = Open(Ramp(3, 100));
     const auto third = Samples(*d.Stream, 2);
     d.ChannelItem = 2;  // channel 1
-    ASSERT_TRUE(Run(DeleteChannel).Ok);
+    ASSERT_TRUE(Run(DelChannel).Ok);
     EXPECT_EQ(d.Stream->ChannelCount, 2);
     EXPECT_EQ(Samples(*d.Stream, 1), third);
     EXPECT_EQ(d.ChannelItem, 0);
@@ -239,8 +263,8 @@ TEST_F(DispatcherTest, UndoAfterASampleRateChange) {
     TDocument& d = Open(Ramp(1, 44100));
     d.Select(10, 20);
     d.CursorPos = 15;
-    W.Dialogs.SampleRateChange.NewValueBox = "22050";
-    ASSERT_TRUE(Run(ChangeSampleRate).Ok);
+    W.Dialogs.SampleRateChange.NewValueBox = 22050;
+    ASSERT_TRUE(Run(SampleRateChange).Ok);
     EXPECT_EQ(d.Stream->SampleRate, 22050U);
     const bool modified = d.Modified;
     d.CursorPos = 7;
@@ -260,7 +284,7 @@ TEST_F(DispatcherTest, JoinFollowsTheOrderOfLastActivation) {
     W.Activate(0);               // order now: 1, 2, 0
     W.Dialogs.ConnectFiles.Order = W.ActivationOrder();
     TDocument& target = W.AddDocument(std::make_unique<TAudioStream>(1, 16, 44100), "joined");
-    ASSERT_TRUE(Run(JoinFiles).Ok);
+    ASSERT_TRUE(Run(ConnectFiles).Ok);
     EXPECT_EQ(target.SampleCount, 60U);
     EXPECT_TRUE(target.Modified);
     const auto joined = Samples(*target.Stream, 0);
@@ -353,11 +377,11 @@ TEST_F(FailureTest, AMissingTempFolderIsReportedAndNothingChanges) {
 
 TEST_F(FailureTest, AFailedCopyKeepsTheOldClipboard) {
     TDocument& d = Open(Ramp(1, 1000));
-    Run(CopyToClipboard);
+    Run(CopyTo);
     TAudioStream* clipboard = W.ClipboardStream.get();
     d.Select(0, 9);
     SetTempPath(Temp.File("gone"));
-    EXPECT_FALSE(Run(CopyToClipboard).Ok);
+    EXPECT_FALSE(Run(CopyTo).Ok);
     SetTempPath(Temp.Path());
     EXPECT_EQ(W.ClipboardStream.get(), clipboard);
     EXPECT_EQ(W.ClipboardStream->GetLength(), 1000U);

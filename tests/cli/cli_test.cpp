@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/OperationTable.h"
 #include "core/AudioStream.h"
 #include "core/TempPath.h"
 #include "formats/PCM_Format.h"
@@ -187,12 +188,90 @@ TEST_F(CliTest, AnInputOutputFailureExitsOne) {
     EXPECT_NE(r.Err.find("No such file or directory"), std::string::npos) << r.Err;
 }
 
-TEST_F(CliTest, HelpDocumentsTheSteps) {
+TEST_F(CliTest, HelpListsEveryStepWithItsKeys) {
     const TRun r = Cli("--help");
     EXPECT_EQ(r.Status, 0);
-    for (const char* word : {"open path=FILE", "paste-overwrite", "equalize", "spectrum size=2048", "--max-undos"}) {
-        EXPECT_NE(r.Out.find(word), std::string::npos) << word;
+    for (const TOperationInfo& info : Operations()) {
+        if (info.CliWord == nullptr) {
+            continue;
+        }
+        std::string line = std::string("\n  ") + info.CliWord;
+        for (const TParameter& p : info.Parameters) {
+            line += std::string(" ") + p.Key + "=";
+        }
+        const auto at = r.Out.find(line.substr(0, line.find('=') == std::string::npos ? line.size() : line.find('=')));
+        ASSERT_NE(at, std::string::npos) << info.CliWord;
     }
+    for (const char* text : {"spectrum size=2048", "silence ms=1000 (1..30000 ms)", "offset hz=-RATE/4..RATE/4",
+                             "--max-undos"}) {
+        EXPECT_NE(r.Out.find(text), std::string::npos) << text;
+    }
+}
+
+// Each parameter of each operation step refuses a value just outside what it allows, and
+// the message names the step, the key and the allowed values.
+TEST_F(CliTest, EveryParameterRefusesAValueJustOutsideItsRange) {
+    WriteInput({1, 2, 3, 4}, 2, 44100);
+    const TFormat format{2, 44100};
+    int checked = 0;
+    for (const TOperationInfo& info : Operations()) {
+        for (const TParameter& p : info.Parameters) {
+            std::vector<std::pair<std::string, std::string>> bad;  // value, allowed text
+            if (p.Type == TParamType::Integer || p.Type == TParamType::NumberList) {
+                const TRange range = p.Range(format);
+                const std::string allowed = std::to_string(range.Min) + ".." + std::to_string(range.Max);
+                for (std::int64_t v : {range.Min - 1, range.Max + 1}) {
+                    std::string value = std::to_string(v);
+                    for (std::size_t i = 1; i < p.Count; ++i) {
+                        value += ",100";
+                    }
+                    bad.emplace_back(value, allowed);
+                }
+            } else if (p.Type == TParamType::Choice || p.Type == TParamType::YesNo) {
+                bad.emplace_back("nonsense", p.Type == TParamType::YesNo ? "no|yes" : p.Items.back().Word);
+            }
+            for (const auto& [value, allowed] : bad) {
+                const std::string step = std::string(info.CliWord) + " " + p.Key + "=" + value;
+                const TRun r = Cli(In + " " + step + " -o " + Out);
+                EXPECT_EQ(r.Status, 2) << step;
+                EXPECT_NE(r.Err.find(std::string(info.CliWord) + ": " + p.Key), std::string::npos) << step << r.Err;
+                EXPECT_NE(r.Err.find(allowed), std::string::npos) << step << r.Err;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 60);
+    EXPECT_FALSE(std::filesystem::exists(Out));
+}
+
+// Refusals leave everything as the editor leaves it: a paste from a clipboard of one sample
+// does nothing, so the chosen channel still holds for the next step.
+TEST_F(CliTest, RefusedPasteKeepsTheChannelChoiceAndDeletionNeedsAChosenChannel) {
+    WriteInput({5});
+    const std::string stereo = Temp.File("stereo.wav");
+    test::TWavBuilder().Riff().Format(2, 8000, 16).Data({10, 20, 30, 40, 50, 60}, 2).WriteTo(stereo);
+    TRun r = Cli(In + " copy open path=" + stereo + " channel n=1 paste invert -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out, 0), (std::vector<std::int32_t>{10, 30, 50}));
+    EXPECT_EQ(Stored(Out, 1), (std::vector<std::int32_t>{-20, -40, -60}));
+
+    // With two samples the paste runs and puts the choice back to all channels.
+    r = Cli(stereo + " select from=0 to=1 copy channel n=1 cursor at=0 paste invert -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const std::vector<std::int32_t> left = Stored(Out, 0);  // the pasted range is the selection
+    ASSERT_GE(left.size(), 3U);
+    EXPECT_EQ(left[0], -10);
+    EXPECT_EQ(left[2], 50);
+    EXPECT_EQ(Stored(Out, 1), (std::vector<std::int32_t>{-10, -30, 20, 40, 60}));
+
+    for (const std::string& script : {stereo + " delete-channel", In + " channel n=0 delete-channel"}) {
+        r = Cli(script + " -o " + Out);
+        EXPECT_EQ(r.Status, 2) << script;
+        EXPECT_NE(r.Err.find("Нельзя удалить все каналы"), std::string::npos) << script;
+    }
+    r = Cli(stereo + " channel n=0 delete-channel -o " + Out);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Stored(Out, 0), (std::vector<std::int32_t>{20, 40, 60}));
 }
 
 }  // namespace

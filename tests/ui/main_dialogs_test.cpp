@@ -30,8 +30,9 @@ QStringList Items(const QComboBox& box) {
 // --- The new-project dialog --------------------------------------------------------------------
 
 TEST(NewProjectDialog, OffersTheFormatsWithTheirDefaultsAndKeepsTheLastValues) {
-    TNewProjectValues values;
-    TNewProjectForm form(values);
+    TDialogValues dialogs;
+    TNewProjectForm form(dialogs);
+    const TNewProjectValues& values = dialogs.NewProject;
     EXPECT_EQ(form.nChannelsEdit->minimum(), 1);
     EXPECT_EQ(form.nChannelsEdit->maximum(), 8);
     EXPECT_EQ(form.nChannelsEdit->value(), 2);
@@ -51,8 +52,8 @@ TEST(NewProjectDialog, OffersTheFormatsWithTheirDefaultsAndKeepsTheLastValues) {
     EXPECT_EQ(form.SampleRate, 22050);
     EXPECT_EQ(form.BitsPerSample, 32);
     EXPECT_EQ(values.nChannelsEdit, 8);
-    EXPECT_EQ(values.SamplesPerSecCB, "22050");
-    EXPECT_EQ(values.nBitsCB, "32");
+    EXPECT_EQ(values.SamplesPerSecCB, 22050U);
+    EXPECT_EQ(values.nBitsCB, 32);
 
     // Cancel keeps the result of the last OK.
     form.nChannelsEdit->setValue(1);

@@ -33,7 +33,7 @@ TEST(EnablingRule, WithoutDocumentOnlyTheNeverDisabledCommandsWork) {
 }
 
 TEST(EnablingRule, EmptyDocumentKeepsTheCommandsThatAddAudio) {
-    const TCommandSet enabled = EnabledCommands({.HasDocument = true, .Empty = true});
+    const TCommandSet enabled = EnabledCommands({.HasDocument = true});
     for (TCommand command :
          {CloseFile, InsertSilence, InsFromFile, AddChannel, DelChannel, SampleRateChange,
           nBitsChange, ConnectFiles, MixFiles, CreateFreq, CreateNoise}) {
@@ -51,27 +51,23 @@ TEST(EnablingRule, EmptyDocumentKeepsTheCommandsThatAddAudio) {
 }
 
 TEST(EnablingRule, RecordingDisablesEveryDocumentCommandWhateverElseHolds) {
-    const TCommandSet enabled = EnabledCommands({.HasDocument = true,
-                                                 .Recording = true,
-                                                 .Empty = false,
-                                                 .HasRestorePoint = true,
-                                                 .ClipboardHasAudio = true});
+    const TCommandSet enabled = EnabledCommands(
+        {.HasDocument = true, .Recording = true, .Length = 1, .RestoreCount = 1, .ClipboardLength = 2});
     for (std::size_t i = 0; i < CommandCount; ++i) {
         EXPECT_EQ(enabled.test(i), !IsDocumentCommand(static_cast<TCommand>(i)));
     }
 }
 
 TEST(EnablingRule, UndoFollowsRestorePointsAndPastesFollowTheClipboard) {
-    const TCommandState full{
-        .HasDocument = true, .Empty = false, .HasRestorePoint = true, .ClipboardHasAudio = true};
+    const TConditionState full{.HasDocument = true, .Length = 1, .RestoreCount = 1, .ClipboardLength = 2};
     EXPECT_TRUE(EnabledCommands(full).test(Index(Undo)));
     EXPECT_TRUE(EnabledCommands(full).test(Index(Mix)));
-    TCommandState noUndo = full;
-    noUndo.HasRestorePoint = false;
+    TConditionState noUndo = full;
+    noUndo.RestoreCount = 0;
     EXPECT_FALSE(EnabledCommands(noUndo).test(Index(Undo)));
     EXPECT_TRUE(EnabledCommands(noUndo).test(Index(Insert)));
-    TCommandState noClip = full;
-    noClip.ClipboardHasAudio = false;
+    TConditionState noClip = full;
+    noClip.ClipboardLength = 0;
     for (TCommand command : {Insert, Mix, Overwrite}) {
         EXPECT_FALSE(EnabledCommands(noClip).test(Index(command)));
     }
@@ -234,6 +230,25 @@ TEST_F(MainForm, DeletingAChannelNeedsOneChosenOfSeveral) {
     Form->DelChannelMIClick();  // the last channel
     EXPECT_EQ(Prompts->Informed.size(), 2U);
     EXPECT_EQ(d.Stream->ChannelCount, 1);
+}
+
+// The paste commands answer as the command line does: enabled while the clipboard holds
+// audio, but a single sample pastes nothing and leaves the channel choice alone.
+TEST_F(MainForm, PasteFollowsTheClipboardsLength) {
+    TDocument& d = OpenSine("a.wav", 100);
+    for (std::uint32_t clip : {0U, 1U, 2U}) {
+        Form->Workspace().ClipboardStream = std::make_unique<TAudioStream>(1, 16, 44100);
+        std::vector<std::int32_t> samples(clip, 1 << 20);
+        Form->Workspace().ClipboardStream->WriteSamples(0, 0, clip, samples.data());
+        d.ChannelItem = 1;
+        Form->UpdateCommands();
+        EXPECT_EQ(Enabled(Insert), clip > 0) << clip;
+        Form->InsertMIClick();
+        EXPECT_EQ(d.Stream->GetLength(), clip == 2 ? 102U : 100U) << clip;
+        EXPECT_EQ(d.ChannelItem, clip == 2 ? 0 : 1) << clip;
+        EXPECT_EQ(d.RestoreCount(), clip == 2 ? 1 : 0) << clip;
+    }
+    EXPECT_TRUE(Prompts->Informed.empty());
 }
 
 TEST_F(MainForm, AddChannelGivesAnEmptyChannelAndTheListFollows) {
