@@ -3,7 +3,8 @@
 # a PNG picture of its main window.
 #   scripts/screenshot.sh [OUTPUT.png]      (default: $BUILD_DIR/screenshot.png)
 # BUILD_DIR (default build) is the build directory; SONAVEL_LANG (ENG or RUS, default ENG)
-# the interface language; SONAVEL_SCREENSHOT_DELAY the wait before the picture, in ms.
+# the interface language; SONAVEL_SCREENSHOT_DELAY the wait before the picture, in ms;
+# SONAVEL_SCREENSHOT_COMMAND a menu item (e.g. SettingsMI) whose window is taken instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build}"

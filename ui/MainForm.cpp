@@ -98,6 +98,7 @@ TMainForm::TMainForm(TMainFormOptions options)
     NewProjectForm_ = MakeChild<TNewProjectForm>(Workspace_.Dialogs, this);
     MP3SettingsForm_ = MakeChild<TMP3SettingsForm>(this);
     SetLangForm_ = MakeChild<TSetLangForm>(this);
+    CreateSettingsForms();
 
     ConnectCommands();
     AddShortcuts();
@@ -158,6 +159,11 @@ void TMainForm::ConnectCommands() {
         {DownVolume, [this] { DownVolumeMIClick(); }},
         {Reverse, [this] { ReverseMIClick(); }},
         {Invert, [this] { InvertMIClick(); }},
+        {Settings, [this] { SettingsMIClick(); }},
+        {AudioSettings, [this] { AudioSettingsMIClick(); }},
+        {Help, [this] { HelpMIClick(); }},
+        {NewVersion, [this] { NewVersionMIClick(); }},
+        {About, [this] { AboutMIClick(); }},
     };
     // Commands whose windows are still to come stay in their places, disabled.
     for (const auto& [command, handler] : handlers) {
@@ -253,6 +259,7 @@ void TMainForm::SetLanguage(const std::string& word) {
     ApplyTexts(word);
     NewProjectForm_->SetLanguage(word);
     MP3SettingsForm_->SetLanguage(word);
+    SetSettingsLanguage(word);
     for (const TDocumentWindow& window : Windows_) {
         window.Form->SetLanguage(word);
     }

@@ -13,6 +13,7 @@
 #include "app/Dispatcher.h"
 #include "app/Workspace.h"
 #include "ui/CommandTable.h"
+#include "ui/HelpFiles.h"
 #include "ui/MainLayout.h"
 #include "ui/MainTexts.h"
 #include "ui/Transports.h"
@@ -20,10 +21,15 @@
 class QMdiSubWindow;
 class QTabBar;
 class QTimer;
+class QTranslator;
 
 namespace sonavel {
 
+class TAboutForm;
+class TAddFolderDialog;
+class TAudioSettingsForm;
 class TAudioSystem;
+class THelpForm;
 class TChildForm;
 class TMP3SettingsForm;
 class TNewProjectForm;
@@ -32,6 +38,8 @@ class TPlaybackEngine;
 class TProcessForm;
 class TPrompts;
 class TSetLangForm;
+class TSettingsForm;
+class TVersionInfoForm;
 
 // What the main window is built with; empty members take the real ones.
 struct TMainFormOptions {
@@ -78,6 +86,14 @@ class TMainForm : public QMainWindow {
     TNewProjectForm& NewProjectForm() const { return *NewProjectForm_; }
     TMP3SettingsForm& MP3SettingsForm() const { return *MP3SettingsForm_; }
     TSetLangForm& SetLangForm() const { return *SetLangForm_; }
+    TSettingsForm& SettingsForm() const { return *SettingsForm_; }
+    TAddFolderDialog& AddFolderDialog() const { return *AddFolderDialog_; }
+    TAudioSettingsForm& AudioSettingsForm() const { return *AudioSettingsForm_; }
+    TAboutForm& AboutForm() const { return *AboutForm_; }
+    TVersionInfoForm& VersionInfoForm() const { return *VersionInfoForm_; }
+    THelpForm& HelpForm() const { return *HelpForm_; }
+    // Where the help pages are written (the system's temporary directory unless told).
+    void SetHelpFolder(const QString& folder) { HelpFiles_ = THelpFiles(folder); }
     TTransports& Transports() { return Transports_; }
     QTimer& ControlTimer() const { return *ConrolTimer_; }
 
@@ -105,6 +121,11 @@ class TMainForm : public QMainWindow {
     void DownVolumeMIClick();
     void ReverseMIClick();
     void InvertMIClick();
+    void SettingsMIClick();
+    void AudioSettingsMIClick();
+    void HelpMIClick();
+    void NewVersionMIClick();
+    void AboutMIClick();
 
     void PageControlChange(int index);
     // Closes every document, asking about unsaved changes; false when the program is to
@@ -128,6 +149,8 @@ class TMainForm : public QMainWindow {
     void ConnectCommands();
     void AddShortcuts();
     void ApplyTexts(const std::string& language);
+    void CreateSettingsForms();
+    void SetSettingsLanguage(const std::string& word);
     void FormClose();
 
     // Window and tab of a new document (new, open).
@@ -188,6 +211,15 @@ class TMainForm : public QMainWindow {
     TMP3SettingsForm* MP3SettingsForm_ = nullptr;
     TSetLangForm* SetLangForm_ = nullptr;
     QTimer* ConrolTimer_ = nullptr;
+    TSettingsForm* SettingsForm_ = nullptr;
+    TAddFolderDialog* AddFolderDialog_ = nullptr;
+    TAudioSettingsForm* AudioSettingsForm_ = nullptr;
+    TAboutForm* AboutForm_ = nullptr;
+    TVersionInfoForm* VersionInfoForm_ = nullptr;
+    THelpForm* HelpForm_ = nullptr;
+    QTranslator* QtTranslator_ = nullptr;
+    bool QtTranslatorInstalled_ = false;
+    THelpFiles HelpFiles_;
 };
 
 }  // namespace sonavel

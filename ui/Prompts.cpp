@@ -1,8 +1,10 @@
 #include "ui/Prompts.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 
 #include "ui/MainTexts.h"
 #include "ui/SaveDialog.h"
@@ -69,6 +71,14 @@ std::optional<TSaveChoice> TWidgetPrompts::SaveFileName(QWidget* parent, const Q
 
 int TWidgetPrompts::Run(QDialog& dialog) {
     return dialog.exec();
+}
+
+bool TWidgetPrompts::OpenUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+bool TWidgetPrompts::StartProgram(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
 }
 
 }  // namespace sonavel

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 #include <optional>
 
 class QDialog;
@@ -36,6 +38,13 @@ class TPrompts {
                                                     int filterIndex) = 0;
     // Shows a dialog modally; its result (QDialog::Accepted for OK).
     virtual int Run(QDialog& dialog) = 0;
+    // Opens an address with the desktop's program for it (browser, mail); false when none
+    // could be started. Nothing leaves the program unless a window overrides this.
+    virtual bool OpenUrl(const QUrl& /*url*/) { return false; }
+    // Starts a program detached from this one; false when it could not be started.
+    virtual bool StartProgram(const QString& /*program*/, const QStringList& /*arguments*/) {
+        return false;
+    }
 };
 
 // The real windows.
@@ -48,6 +57,8 @@ class TWidgetPrompts : public TPrompts {
     std::optional<TSaveChoice> SaveFileName(QWidget* parent, const QString& preset,
                                             int filterIndex) override;
     int Run(QDialog& dialog) override;
+    bool OpenUrl(const QUrl& url) override;
+    bool StartProgram(const QString& program, const QStringList& arguments) override;
 };
 
 // "A (*.a)|*.a|B (*.b)|*.b" as Qt's name filters: "A (*.a)", "B (*.b)".

@@ -1,5 +1,6 @@
 // Sonavel: the audio editor's entry point.
 
+#include <QAction>
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
@@ -11,7 +12,8 @@ namespace {
 
 // SONAVEL_SCREENSHOT=path.png makes the editor save a picture of its main window after
 // SONAVEL_SCREENSHOT_DELAY milliseconds (default 2000) and quit: for looking at the windows
-// without a screen.
+// without a screen. SONAVEL_SCREENSHOT_COMMAND names a menu item (e.g. SettingsMI) to choose
+// halfway; the picture is then of the window it opens.
 void ScheduleScreenshot(sonavel::TMainForm& form) {
     const QString path = qEnvironmentVariable("SONAVEL_SCREENSHOT");
     if (path.isEmpty()) {
@@ -22,8 +24,16 @@ void ScheduleScreenshot(sonavel::TMainForm& form) {
     if (!ok) {
         delay = 2000;
     }
+    const QString command = qEnvironmentVariable("SONAVEL_SCREENSHOT_COMMAND");
+    // An empty name would match any unnamed action.
+    if (auto* action = command.isEmpty() ? nullptr : form.findChild<QAction*>(command);
+        action != nullptr) {
+        QTimer::singleShot(delay / 2, action, &QAction::trigger);
+    }
     QTimer::singleShot(delay, &form, [&form, path] {
-        const bool saved = form.grab().save(path);
+        QWidget* modal = QApplication::activeModalWidget();
+        QWidget* window = modal != nullptr ? modal : &form;
+        const bool saved = window->grab().save(path);
         std::fprintf(stderr,
                      saved ? "sonavel: screenshot written to %s\n"
                            : "sonavel: cannot write the screenshot %s\n",

@@ -41,6 +41,9 @@ class TScriptedPrompts : public TPrompts {
     // How a modal dialog is answered; by default the language window gets "English " and
     // every other dialog OK.
     std::function<int(QDialog&)> OnDialog;
+    std::vector<QUrl> OpenedUrls;
+    bool BrowserWorks = true;  // what opening an address answers
+    std::vector<QStringList> StartedPrograms;  // the program followed by its arguments
 
     void Inform(QWidget* /*parent*/, const QString& title, const QString& text) override {
         Informed.push_back({title, text});
@@ -74,15 +77,23 @@ class TScriptedPrompts : public TPrompts {
         return dialog.result();
     }
 
+    bool OpenUrl(const QUrl& url) override {
+        OpenedUrls.push_back(url);
+        return BrowserWorks;
+    }
+    bool StartProgram(const QString& program, const QStringList& arguments) override {
+        StartedPrograms.push_back(QStringList{program} + arguments);
+        return true;
+    }
+
   private:
     template <class T>
     static T Take(std::deque<T>& queue, T otherwise) {
-        if (queue.empty()) {
-            return otherwise;
+        if (!queue.empty()) {
+            std::swap(otherwise, queue.front());
+            queue.pop_front();
         }
-        T value = std::move(queue.front());
-        queue.pop_front();
-        return value;
+        return otherwise;
     }
 };
 
@@ -104,6 +115,7 @@ class TMainFormTest : public TStreamTest {
         Prompts = std::make_shared<TScriptedPrompts>();
         Devices = std::make_shared<TMemoryAudioSystem>(std::move(devices));
         Form = std::make_unique<TMainForm>(TMainFormOptions{Devices, Prompts});
+        Form->SetHelpFolder(QString::fromStdString(Temp.File("help")));
         Form->Runner().FinishDelay = std::chrono::milliseconds(0);
     }
 
