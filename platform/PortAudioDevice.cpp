@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/DeviceQueue.h"
+#include "platform/QuietStderr.h"
 
 namespace sonavel {
 
@@ -85,6 +86,7 @@ class TPortAudioSystem::TSession {
   public:
     TSession() {
         const std::lock_guard lock(PortAudioLock());
+        const TQuietStderr quiet;
         const PaError error = Pa_Initialize();
         if (error != paNoError) {
             throw TAudioDeviceError("PortAudio cannot start: " + ErrorText(error));
@@ -126,6 +128,7 @@ class TPortAudioSystem::TSession {
             output ? info->defaultHighOutputLatency : info->defaultHighInputLatency;
         const PaStreamParameters* in = output ? nullptr : &parameters;
         const PaStreamParameters* out = output ? &parameters : nullptr;
+        const TQuietStderr quiet;
         PaError error = Pa_IsFormatSupported(in, out, format.SampleRate);
         PaStream* stream = nullptr;
         if (error == paFormatIsSupported) {
