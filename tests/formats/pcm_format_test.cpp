@@ -154,7 +154,7 @@ TEST_F(PcmTest, LoadingReplacesWhateverTheStreamHeld) {
     EXPECT_EQ(s.ChannelCount, 2);
     EXPECT_EQ(s.BytesPerSample, 3);
     EXPECT_EQ(s.GetLength(), 2U);
-    EXPECT_EQ(Temp.Files().size(), 2U + 1U);  // two channel files and the WAV
+    EXPECT_EQ(ChannelFiles().size(), 2U);
 }
 
 TEST_F(PcmTest, DataSizePastTheEndIsClippedToTheWholeFramesPresent) {
