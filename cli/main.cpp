@@ -13,6 +13,7 @@
 #include "app/Dispatcher.h"
 #include "app/ErrorText.h"
 #include "app/Language.h"
+#include "app/ProgramLifetime.h"
 #include "app/Workspace.h"
 #include "cli/Script.h"
 #include "cli/Steps.h"
@@ -74,6 +75,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    RemoveFilesOnTerminationSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string language = English;
     try {
@@ -91,6 +93,7 @@ int main(int argc, char** argv) {
             }
             SetTempPath(script.TempFolder);
         }
+        RemoveLeftoversOfDeadPrograms();
         const std::vector<TAction> actions = PrepareScript(script);
 
         TWorkspace workspace;

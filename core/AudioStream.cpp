@@ -66,7 +66,7 @@ TAudioStream::~TAudioStream() {
 }
 
 void TAudioStream::AddChannel() {
-    const std::string folder = TempPath();
+    const std::string folder = ChannelFolder();
     for (unsigned number = 0;; ++number) {
         std::string name = folder + std::to_string(number) + ".chl";
         // Exclusive creation: two streams (or two programs) never share a channel file.

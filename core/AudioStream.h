@@ -23,7 +23,7 @@ const char* StateWord(TTransportState state);
 inline constexpr int MaxLevelChannels = 128;
 
 // The audio document: a multichannel PCM signal living on disk, one headerless little-endian
-// file per channel in TempPath(). Samples are seen on the common scale of MaxLevel whatever
+// file per channel in ChannelFolder() (inside TempPath()). Samples are seen on the common scale of MaxLevel whatever
 // their stored width. Channel arguments of the fragment operations are -1 for all channels
 // (in ascending order) or one 0-based channel.
 class TAudioStream {
@@ -56,7 +56,7 @@ public:
     std::vector<std::string> ChannelFileNames;
 
     // --- Channels and format.
-    // Appends an empty channel stored in the smallest free "N.chl" of TempPath().
+    // Appends an empty channel stored in the smallest free "N.chl" of ChannelFolder().
     void AddChannel();
     void DeleteChannel(std::uint16_t index);
     void DeleteAllChannels();

@@ -12,7 +12,7 @@ inline constexpr std::uint64_t MaxSamples = UINT32_MAX;
 // A length, computed from a duration and a rate or from a change of speed or rate, that a
 // document cannot hold. Thrown before anything is changed.
 class TLengthError : public std::length_error {
-public:
+  public:
     TLengthError(const std::string& operation, std::uint64_t samples)
         : std::length_error(operation + ": " + std::to_string(samples) + " samples; the limit is " +
                             std::to_string(MaxSamples)),
@@ -20,7 +20,7 @@ public:
 
     std::uint64_t Samples() const noexcept { return Samples_; }
 
-private:
+  private:
     std::uint64_t Samples_;
 };
 

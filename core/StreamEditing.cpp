@@ -228,8 +228,8 @@ void TAudioStream::DeleteFragment(int channel, std::uint32_t start, std::uint32_
 
 void TAudioStream::InsertSilence(int channel, std::uint32_t start, std::uint32_t count) {
     const std::vector<std::uint16_t> channels = CheckedChannels(*this, channel, "InsertSilence");
-    CheckLength(std::max<std::uint64_t>(GetLength(), start) + count, "InsertSilence");
     CheckSpan(start, count, "InsertSilence");
+    CheckLength(std::max<std::uint64_t>(GetLength(), start) + count, "InsertSilence");
     if (count == 0) {
         return;
     }

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/ProgramFolder.h"
+
 namespace sonavel {
 
 namespace {
@@ -45,5 +47,9 @@ void SetTempPath(const std::string& folder) {
     const std::scoped_lock lock(PathLock());
     PathValue() = WithTrailingSlash(folder);
 }
+
+std::string ChannelFolder() { return ProgramFolderIn(TempPath()); }
+
+void RemoveLeftovers() { RemoveDeadProgramFolders(TempPath()); }
 
 }  // namespace sonavel

@@ -1,10 +1,12 @@
 #include "platform/ReplacingFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <random>
+#include <optional>
 
 #include "platform/FileError.h"
+#include "platform/ProgramFolder.h"
 
 namespace sonavel {
 
@@ -15,18 +17,14 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-TOsFile CreatePartFile(const std::string& target) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const std::string folder = FolderOf(target);
-    const std::string name = target.substr(folder.size());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string part = folder + "." + name + "." + std::to_string(random() % 1000000000) + ".part";
-        if (auto file = TOsFile::CreateExclusive(part)) {
-            return std::move(*file);
-        }
+// The record of a partial output is a link, read from the program folder: it must not be
+// relative to the working folder.
+std::string Absolute(const std::string& path) {
+    if (!path.empty() && path.front() == '/') {
+        return path;
     }
-    throw TFileError(EEXIST, target, "Cannot create a temporary file for");
+    char cwd[4096];
+    return ::getcwd(cwd, sizeof cwd) != nullptr ? std::string(cwd) + "/" + path : path;
 }
 
 unsigned DefaultMode() {
@@ -37,8 +35,28 @@ unsigned DefaultMode() {
 
 }  // namespace
 
-TReplacingFile::TReplacingFile(std::string target)
-    : Target_(std::move(target)), File_(CreatePartFile(Target_)) {}
+TOsFile TReplacingFile::CreatePartFile() {
+    const std::string folder = FolderOf(Target_);
+    // Created and recorded under the program folders' lock, so that a clean-up on a signal
+    // finds either neither or both.
+    const auto held = LockProgramFolders();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string part = folder + PartialOutputName();
+        std::optional<TOsFile> file;
+        try {
+            file = TOsFile::CreateExclusive(part);
+        } catch (const TFileError& error) {
+            throw TFileError(error.Code(), Target_, "Cannot create");  // the name the user knows
+        }
+        if (file) {
+            Record_ = RecordPartialOutput(Absolute(part), held);
+            return std::move(*file);
+        }
+    }
+    throw TFileError(EEXIST, Target_, "Cannot create a temporary file for");
+}
+
+TReplacingFile::TReplacingFile(std::string target) : Target_(std::move(target)), File_(CreatePartFile()) {}
 
 TReplacingFile::~TReplacingFile() {
     if (!Committed_) {
@@ -52,6 +70,7 @@ TReplacingFile::~TReplacingFile() {
         } catch (...) {  // NOLINT(bugprone-empty-catch): nothing more can be done
         }
     }
+    ForgetPartialOutput(Record_);
 }
 
 void TReplacingFile::Commit() {

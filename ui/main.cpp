@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 
+#include "app/ProgramLifetime.h"
 #include "ui/MainForm.h"
 #include "ui/MainTexts.h"
 
@@ -42,14 +44,35 @@ void ScheduleScreenshot(sonavel::TMainForm& form) {
     });
 }
 
+// A desktop logout asks the program first, and lets it ask the user about unsaved documents
+// when the session manager allows it; without that permission nothing is asked, so a shutdown
+// never waits. SIGTERM itself ends the program at once (RemoveFilesOnTerminationSignals).
+void AskAboutUnsavedDocumentsOnLogout(sonavel::TMainForm& form) {
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager& manager) {
+        if (!manager.allowsInteraction()) {
+            return;
+        }
+        const bool closed = form.close();
+        manager.release();
+        if (!closed) {
+            manager.cancel();
+        }
+    });
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    sonavel::RemoveFilesOnTerminationSignals();
     QApplication application(argc, argv);
     QGuiApplication::setApplicationDisplayName(QString::fromUtf8(sonavel::FormCaption));
 
     // The main window creates every window of its commands once, before the event loop.
     sonavel::TMainForm form;
+    // The settings have named the temporary folder: what dead programs left there goes. (Their
+    // documents are not offered back yet.)
+    sonavel::RemoveLeftoversOfDeadPrograms();
+    AskAboutUnsavedDocumentsOnLogout(form);
     form.show();
 
     const QStringList files = QCoreApplication::arguments().mid(1);

@@ -227,7 +227,7 @@ TEST_F(DispatcherTest, RestorePointsFollowMaxUndos) {
     W.MaxUndos = 0;
     Run(Invert);
     EXPECT_EQ(d.RestoreCount(), 0);
-    EXPECT_EQ(Temp.Files().size(), 1U);  // no copy left behind either
+    EXPECT_EQ(ChannelFiles().size(), 1U);  // no copy left behind either
 
     W.MaxUndos = 2;
     const auto afterA = [&] {
@@ -253,7 +253,7 @@ TEST_F(DispatcherTest, RestorePointsFollowMaxUndos) {
     EXPECT_EQ(d.RestoreCount(), 5);  // lowering discards nothing at once
     Run(Invert);
     EXPECT_EQ(d.RestoreCount(), 2);
-    EXPECT_EQ(Temp.Files().size(), 3U);  // the document and two points, one channel each
+    EXPECT_EQ(ChannelFiles().size(), 3U);  // the document and two points, one channel each
 }
 
 TEST_F(DispatcherTest, UndoBringsBackTheSamplesExactly) {
@@ -352,7 +352,7 @@ TEST_F(FailureTest, DiskFullDuringAnOperationLeavesTheDocumentAsItWas) {
         d.Modified = false;
         d.Select(5, 10);
         d.CursorPos = 50;
-        const auto filesBefore = Temp.Files();
+        const auto filesBefore = ChannelFiles();
         w.Dialogs.InsertSilence.LongEdit = 30000;  // grows each channel far past the limit
         w.Language = "ENG";
         TOperationResult result;
@@ -366,9 +366,9 @@ TEST_F(FailureTest, DiskFullDuringAnOperationLeavesTheDocumentAsItWas) {
         EXPECT_FALSE(d.Modified);
         EXPECT_EQ(d.SelStart, 5U);
         EXPECT_EQ(d.CursorPos, 50U);
-        EXPECT_EQ(Temp.Files().size(), filesBefore.size()) << maxUndos;
+        EXPECT_EQ(ChannelFiles().size(), filesBefore.size()) << maxUndos;
     }
-    EXPECT_TRUE(Temp.Files().empty());
+    EXPECT_TRUE(ChannelFiles().empty());
 }
 
 TEST_F(FailureTest, AMissingTempFolderIsReportedAndNothingChanges) {

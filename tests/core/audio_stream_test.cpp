@@ -27,15 +27,15 @@ std::int16_t LoadRaw16(TAudioStream& s, std::uint16_t channel, std::uint32_t ind
 
 TEST_F(StreamTest, ChannelFilesAreNumberedFromTheSmallestFreeName) {
     auto first = std::make_unique<TAudioStream>(2, 16, 44100);
-    EXPECT_EQ(Temp.Files(), (std::vector<std::string>{"0.chl", "1.chl"}));
-    EXPECT_EQ(first->ChannelFileNames[0], Temp.File("0.chl"));
+    EXPECT_EQ(ChannelFiles(), (std::vector<std::string>{"0.chl", "1.chl"}));
+    EXPECT_EQ(first->ChannelFileNames[0], ChannelFile("0.chl"));
     TAudioStream second(2, 16, 44100);
-    EXPECT_EQ(second.ChannelFileNames[0], Temp.File("2.chl"));
-    EXPECT_EQ(second.ChannelFileNames[1], Temp.File("3.chl"));
+    EXPECT_EQ(second.ChannelFileNames[0], ChannelFile("2.chl"));
+    EXPECT_EQ(second.ChannelFileNames[1], ChannelFile("3.chl"));
     first.reset();
-    EXPECT_EQ(Temp.Files(), (std::vector<std::string>{"2.chl", "3.chl"}));
+    EXPECT_EQ(ChannelFiles(), (std::vector<std::string>{"2.chl", "3.chl"}));
     second.AddChannel();
-    EXPECT_EQ(second.ChannelFileNames[2], Temp.File("0.chl"));
+    EXPECT_EQ(second.ChannelFileNames[2], ChannelFile("0.chl"));
     EXPECT_EQ(second.ChannelCount, 3);
 }
 
@@ -129,7 +129,7 @@ TEST_F(StreamTest, DeletingAMiddleChannelKeepsTheOthersInOrder) {
     std::int32_t v = 0;
     s.ReadSample(1, 0, v);
     EXPECT_EQ(v, 3 * 65536);
-    EXPECT_EQ(Temp.Files(), (std::vector<std::string>{"0.chl", "2.chl"}));
+    EXPECT_EQ(ChannelFiles(), (std::vector<std::string>{"0.chl", "2.chl"}));
     EXPECT_THROW(s.DeleteChannel(2), std::out_of_range);
 }
 
@@ -137,9 +137,9 @@ TEST_F(StreamTest, DestroyingRemovesEveryChannelFile) {
     {
         TAudioStream s(4, 8, 8000);
         s.WriteSample(3, 100000, 5);
-        EXPECT_EQ(Temp.Files().size(), 4U);
+        EXPECT_EQ(ChannelFiles().size(), 4U);
     }
-    EXPECT_TRUE(Temp.Files().empty());
+    EXPECT_TRUE(ChannelFiles().empty());
 }
 
 TEST_F(StreamTest, AMissingTempFolderIsAnErrorNotALoop) {

@@ -24,12 +24,16 @@ TEST_F(LengthLimitTest, OperationsPassingTheLimitLeaveTheStreamAsItWas) {
     slow.WriteSample(0, 1, 131072);
     const std::vector<Case> cases = {
         {"silence behind two samples", [](TAudioStream& s) { s.InsertSilence(-1, 0, UINT32_MAX); }},
-        {"tone inserted", [](TAudioStream& s) { s.GenerateTone(-1, 0, 0, 440, 50, 1, UINT32_MAX); }},
-        {"tone replacing at the end", [](TAudioStream& s) { s.GenerateTone(-1, 1, 0, 440, 50, 0, UINT32_MAX); }},
-        {"noise longer than any stream", [](TAudioStream& s) { s.GenerateNoise(-1, 0, 0, 50, 0, MaxSamples + 1); }},
+        {"tone inserted",
+         [](TAudioStream& s) { s.GenerateTone(-1, 0, 0, 440, 50, 1, UINT32_MAX); }},
+        {"tone replacing at the end",
+         [](TAudioStream& s) { s.GenerateTone(-1, 1, 0, 440, 50, 0, UINT32_MAX); }},
+        {"noise longer than any stream",
+         [](TAudioStream& s) { s.GenerateNoise(-1, 0, 0, 50, 0, MaxSamples + 1); }},
         {"slowed down", [](TAudioStream& s) { s.ChangeSpeed(-1, 0, false, 1e-10, 2); }},
         {"rate raised", [](TAudioStream& s) { s.ChangeSampleRate(4000000000U); }},
-        {"file pasted at a higher rate", [&slow](TAudioStream& s) { s.PasteFrom(-1, 0, slow, TAudioStream::PasteInsert); }},
+        {"file pasted at a higher rate",
+         [&slow](TAudioStream& s) { s.PasteFrom(-1, 0, slow, TAudioStream::PasteInsert); }},
     };
     for (const Case& c : cases) {
         TAudioStream s(1, 16, 4000000000U);

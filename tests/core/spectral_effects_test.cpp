@@ -343,7 +343,7 @@ TEST_F(SpectralEffectsTest, BrainWavesDropChannelsBeyondTheSecond) {
     }
     stream.AddBrainWaves(0, N, 40);  // 40 Hz: Round(59.44) = 59 bins
     ASSERT_EQ(stream.ChannelCount, 2);
-    EXPECT_EQ(Temp.Files(), (std::vector<std::string>{"0.chl", "1.chl"}));
+    EXPECT_EQ(ChannelFiles(), (std::vector<std::string>{"0.chl", "1.chl"}));
     EXPECT_EQ(ReadChannel(stream, 0, 0, N), tone);
     EXPECT_LE(MaxDifference(ReadChannel(stream, 1, 0, N), BinTone(N, 2059, N, 1e8)), 2);
 }

@@ -380,7 +380,7 @@ TEST_F(TimeEffectsTest, RotationMakesTheStreamStereo) {
     four.RotateChannels(0, 1, TAudioStream::Clockwise, 4);
     EXPECT_EQ(four.ChannelCount, 2);
     EXPECT_EQ(four.ChannelFileNames, names);
-    EXPECT_EQ(Temp.Files().size(), 2U);
+    EXPECT_EQ(ChannelFiles().size(), 2U);
     TAudioStream none(0, 16, 44100);
     none.RotateChannels(0, 3, TAudioStream::Clockwise, 4);
     EXPECT_EQ(none.ChannelCount, 2);

@@ -100,7 +100,7 @@ TEST_F(PcmTest, RefusedHeadersLeaveTheStreamAlone) {
     shortFormat.Riff().ChunkHeader("fmt ", 14).Bytes({1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0}).Data({1}, 2);
     cases.push_back({"format chunk under 16 bytes", shortFormat});
     TWavBuilder cut;
-    const auto& whole = TWavBuilder().Riff().Format(1, 8000, 16).Data({1}, 2).Content();
+    const std::vector<std::uint8_t> whole = TWavBuilder().Riff().Format(1, 8000, 16).Data({1}, 2).Content();
     cut.Bytes({whole.begin(), whole.begin() + 30});
     cases.push_back({"header cut short", cut});
     cases.push_back({"no data chunk", TWavBuilder().Riff().Format(2, 32000, 16)});
@@ -154,7 +154,7 @@ TEST_F(PcmTest, LoadingReplacesWhateverTheStreamHeld) {
     EXPECT_EQ(s.ChannelCount, 2);
     EXPECT_EQ(s.BytesPerSample, 3);
     EXPECT_EQ(s.GetLength(), 2U);
-    EXPECT_EQ(Temp.Files().size(), 2U + 1U);  // two channel files and the WAV
+    EXPECT_EQ(ChannelFiles().size(), 2U);
 }
 
 TEST_F(PcmTest, DataSizePastTheEndIsClippedToTheWholeFramesPresent) {

@@ -34,4 +34,15 @@ TStreamTest::TStreamTest() : SavedTempPath_(TempPath()) { SetTempPath(Temp.Path(
 
 TStreamTest::~TStreamTest() { SetTempPath(SavedTempPath_); }
 
+std::vector<std::string> TStreamTest::ChannelFiles() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(ChannelFolder())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string TStreamTest::ChannelFile(const std::string& name) const { return ChannelFolder() + name; }
+
 }  // namespace sonavel::test

@@ -33,6 +33,9 @@ protected:
     ~TStreamTest() override;
 
     TTempFolder Temp;
+    // The channel files of the program (in its own folder inside Temp), sorted.
+    std::vector<std::string> ChannelFiles() const;
+    std::string ChannelFile(const std::string& name) const;
 
 private:
     std::string SavedTempPath_;
