@@ -25,6 +25,9 @@ namespace sonavel {
 
 class TAudioSystem;
 class TChildForm;
+class TConnectFilesForm;
+class TFileListForm;
+class TMixFilesForm;
 class TMP3SettingsForm;
 class TNewProjectForm;
 class TOperationRunner;
@@ -32,6 +35,8 @@ class TPlaybackEngine;
 class TProcessForm;
 class TPrompts;
 class TSetLangForm;
+class TSpectraAnalysForm;
+class TStatisticForm;
 
 // What the main window is built with; empty members take the real ones.
 struct TMainFormOptions {
@@ -78,6 +83,10 @@ class TMainForm : public QMainWindow {
     TNewProjectForm& NewProjectForm() const { return *NewProjectForm_; }
     TMP3SettingsForm& MP3SettingsForm() const { return *MP3SettingsForm_; }
     TSetLangForm& SetLangForm() const { return *SetLangForm_; }
+    TSpectraAnalysForm& SpectraAnalysForm() const { return *SpectraAnalysForm_; }
+    TStatisticForm& StatisticForm() const { return *StatisticForm_; }
+    TConnectFilesForm& ConnectFilesForm() const { return *ConnectFilesForm_; }
+    TMixFilesForm& MixFilesForm() const { return *MixFilesForm_; }
     TTransports& Transports() { return Transports_; }
     QTimer& ControlTimer() const { return *ConrolTimer_; }
 
@@ -105,6 +114,10 @@ class TMainForm : public QMainWindow {
     void DownVolumeMIClick();
     void ReverseMIClick();
     void InvertMIClick();
+    void FreqAnalysMIClick();
+    void AllAnalysMIClick();
+    void ConnectFilesMIClick();
+    void MixFilesMIClick();
 
     void PageControlChange(int index);
     // Closes every document, asking about unsaved changes; false when the program is to
@@ -138,6 +151,9 @@ class TMainForm : public QMainWindow {
     void ShowActive();
     void SetDocumentCaption(TDocument& document, const QString& caption);
     const TDocumentWindow* WindowOf(const TDocument& document) const;
+
+    // Joins or mixes the open documents chosen in the dialog into a new project.
+    void RunFilesCommand(TOperation operation, TFileListForm& dialog);
 
     // Whether the operation's precondition holds now; tells the user why not, where there is
     // something to tell.
@@ -187,6 +203,10 @@ class TMainForm : public QMainWindow {
     TNewProjectForm* NewProjectForm_ = nullptr;
     TMP3SettingsForm* MP3SettingsForm_ = nullptr;
     TSetLangForm* SetLangForm_ = nullptr;
+    TSpectraAnalysForm* SpectraAnalysForm_ = nullptr;
+    TStatisticForm* StatisticForm_ = nullptr;
+    TConnectFilesForm* ConnectFilesForm_ = nullptr;
+    TMixFilesForm* MixFilesForm_ = nullptr;
     QTimer* ConrolTimer_ = nullptr;
 };
 
