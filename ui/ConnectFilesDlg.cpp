@@ -1,21 +1,44 @@
 #include "ui/ConnectFilesDlg.h"
 
 #include <QGroupBox>
+#include <QPolygonF>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "ui/FileListTexts.h"
+#include "ui/VectorIconEngine.h"
 
 namespace sonavel {
 
 namespace {
 
-QToolButton* ArrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent) {
+// A navy arrow head pointing up or down.
+class TArrowIcon : public TVectorIconEngine {
+  public:
+    explicit TArrowIcon(bool up) : Up_(up) {}
+    QIconEngine* clone() const override { return new TArrowIcon(Up_); }  // NOLINT: Qt owns it
+
+  protected:
+    void Draw(QPainter& p) const override {
+        p.setPen(Qt::NoPen);
+        p.setBrush(Disabled() ? QColor(160, 160, 160) : QColor(0, 0, 128));
+        const qreal tip = Up_ ? 3 : 13;
+        const qreal base = Up_ ? 11 : 5;
+        p.drawPolygon(QPolygonF({{8, tip}, {14, base}, {2, base}}));
+    }
+
+  private:
+    bool Up_;
+};
+
+QToolButton* ArrowButton(bool up, const char* name, QWidget* parent, const QToolButton* like) {
     auto* button = new QToolButton(parent);  // NOLINT(cppcoreguidelines-owning-memory): Qt parent
     button->setObjectName(name);
-    button->setArrowType(arrow);
+    button->setIcon(QIcon(new TArrowIcon(up)));  // NOLINT(cppcoreguidelines-owning-memory)
+    button->setIconSize(like->iconSize());
     button->setAutoRaise(true);
-    button->setIconSize(QSize(20, 20));
+    // As large as the delete button beside them.
+    button->setFixedSize(like->size());
     return button;
 }
 
@@ -23,8 +46,8 @@ QToolButton* ArrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent)
 
 TConnectFilesForm::TConnectFilesForm(TDialogValues& values, QWidget* parent)
     : TFileListForm(TOperation::ConnectFiles, values, &ConnectFilesTexts, ConnectFilesOk, parent),
-      UpButton(ArrowButton(Qt::UpArrow, "UpButton", GroupBox2)),
-      DownButton(ArrowButton(Qt::DownArrow, "DownButton", GroupBox2)) {
+      UpButton(ArrowButton(true, "UpButton", GroupBox2, DelButton)),
+      DownButton(ArrowButton(false, "DownButton", GroupBox2, DelButton)) {
     setObjectName("ConnectFilesForm");
     ButtonColumn().insertWidget(0, UpButton);
     ButtonColumn().insertWidget(1, DownButton);

@@ -27,6 +27,8 @@ T* MakeChild(TArgs&&... args) {
     return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
+constexpr int ListButtonSize = 28;
+
 // The table's parameters of both commands: channels, rate, bits.
 enum : std::size_t { Channels, Rate, Bits };
 
@@ -114,6 +116,7 @@ TFileListForm::TFileListForm(TOperation operation, TDialogValues& values, TTextT
     }
     DelButton->setAutoRaise(true);
     DelButton->setIconSize(QSize(20, 20));
+    DelButton->setFixedSize(ListButtonSize, ListButtonSize);
     ListBox->setMinimumSize(260, 120);
     auto* files = MakeChild<QHBoxLayout>(GroupBox2);
     files->addWidget(ListBox, 1);
