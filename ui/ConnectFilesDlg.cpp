@@ -1,6 +1,7 @@
 #include "ui/ConnectFilesDlg.h"
 
 #include <QGroupBox>
+#include <QListWidget>
 #include <QPolygonF>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -51,6 +52,10 @@ TConnectFilesForm::TConnectFilesForm(TDialogValues& values, QWidget* parent)
     setObjectName("ConnectFilesForm");
     ButtonColumn().insertWidget(0, UpButton);
     ButtonColumn().insertWidget(1, DownButton);
+    // The buttons are reached from the list in the order they stand.
+    setTabOrder(ListBox, UpButton);
+    setTabOrder(UpButton, DownButton);
+    setTabOrder(DownButton, DelButton);
     connect(UpButton, &QToolButton::clicked, this, &TConnectFilesForm::UpButtonClick);
     connect(DownButton, &QToolButton::clicked, this, &TConnectFilesForm::DownButtonClick);
 }

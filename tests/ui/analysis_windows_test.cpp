@@ -112,7 +112,10 @@ TEST_F(AnalysisCommands, SelectionOfOneSampleMoreThanTheSizeIsTwoBlocks) {
     Form->FreqAnalysMIClick();
     d.Select(100, 100 + N);
     Form->FreqAnalysMIClick();
-    ASSERT_EQ(Shown.size(), 2U);
+    Form->SpectraAnalysForm().FFTSizeBox->setCurrentText(QStringLiteral("2"));
+    Form->FreqAnalysMIClick();
+    ASSERT_EQ(Shown.size(), 3U);
+    EXPECT_EQ(Shown[2].size(), 2U);  // DC and Nyquist
     // A constant: N samples in one block, then N + 1 samples averaged over two blocks.
     const long double one = Shown[0][0].Re;
     EXPECT_GT(one, 0);
@@ -433,6 +436,16 @@ TEST_F(FilesCommands, DialogTextsInBothLanguagesWithTheListsKeepingTheirIndex) {
     Form->SetLanguage("XXX");
     EXPECT_EQ(join.windowTitle(), QStringLiteral("Соединение аудиофайлов"));
     EXPECT_EQ(mix.findChild<QToolButton*>("UpButton"), nullptr);
+    // Tab leads from the list through the buttons beside it in their order.
+    QWidget* next = join.ListBox;
+    QStringList tabOrder;
+    for (int i = 0; i < 4; ++i) {
+        do {
+            next = next->nextInFocusChain();
+        } while ((next->focusPolicy() & Qt::TabFocus) == 0);
+        tabOrder << next->objectName();
+    }
+    EXPECT_EQ(tabOrder, QStringList({"UpButton", "DownButton", "DelButton", "Button1"}));
 }
 
 // --- The four windows on screen -----------------------------------------------------------------
