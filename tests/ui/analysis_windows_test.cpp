@@ -64,6 +64,23 @@ class AnalysisCommands : public TMainFormTest {
     std::vector<std::vector<TComplex>> Shown;
 };
 
+TEST_F(AnalysisCommands, AnalysesNeedAudioAndTheFileCommandsAnOpenDocument) {
+    const std::array commands{TCommand::FreqAnalys, TCommand::AllAnalys, TCommand::ConnectFiles,
+                              TCommand::MixFiles};
+    const auto enabled = [&] {
+        std::vector<bool> states;
+        for (const TCommand command : commands) {
+            states.push_back(Enabled(command));
+        }
+        return states;
+    };
+    EXPECT_EQ(enabled(), std::vector<bool>({false, false, false, false}));
+    NewProject();
+    EXPECT_EQ(enabled(), std::vector<bool>({false, false, true, true}));
+    OpenSine("a.wav");
+    EXPECT_EQ(enabled(), std::vector<bool>({true, true, true, true}));
+}
+
 // --- The spectrum window ------------------------------------------------------------------------
 
 TEST_F(AnalysisCommands, SpectrumWindowAnalysesAgainWithTheChosenSizeUntilLeft) {

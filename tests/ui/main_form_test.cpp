@@ -114,8 +114,8 @@ TEST_F(MainForm, WithoutDocumentNothingButNewAndOpenWorks) {
 TEST_F(MainForm, CommandsWithoutTheirWindowsYetStayDisabled) {
     OpenSine("a.wav");
     for (TCommand command :
-         {SetVolume, SetSpeed, AddEcho, InsertSilence, SampleRateChange, ConnectFiles, FreqAnalys,
-          AllAnalys, Settings, AudioSettings, Help, About, NewVersion}) {
+         {SetVolume, SetSpeed, AddEcho, InsertSilence, SampleRateChange, Settings, AudioSettings,
+          Help, About, NewVersion}) {
         EXPECT_FALSE(Enabled(command)) << MenuItemName(command);
     }
     EXPECT_FALSE(ButtonEnabled("SpeedButton14"));
