@@ -28,13 +28,17 @@
 #include "platform/MemoryAudioDevice.h"
 #include "platform/PortAudioDevice.h"
 #include "ui/ChildForm.h"
+#include "ui/ConnectFilesDlg.h"
 #include "ui/MP3SettingsDlg.h"
+#include "ui/MixFilesDlg.h"
 #include "ui/NewProjectDlg.h"
 #include "ui/OperationRunner.h"
 #include "ui/ProcessDlg.h"
 #include "ui/Prompts.h"
 #include "ui/SetLangDlg.h"
 #include "ui/Settings.h"
+#include "ui/SpectraAnalysDlg.h"
+#include "ui/StatisticDlg.h"
 #include "ui/ToolIcons.h"
 #include "ui/WindowObserver.h"
 
@@ -99,6 +103,11 @@ TMainForm::TMainForm(TMainFormOptions options)
     MP3SettingsForm_ = MakeChild<TMP3SettingsForm>(this);
     SetLangForm_ = MakeChild<TSetLangForm>(this);
     CreateSettingsForms();
+    SpectraAnalysForm_ =
+        MakeChild<TSpectraAnalysForm>(Workspace_.Dialogs, Workspace_.SpectrumData, this);
+    StatisticForm_ = MakeChild<TStatisticForm>(this);
+    ConnectFilesForm_ = MakeChild<TConnectFilesForm>(Workspace_.Dialogs, this);
+    MixFilesForm_ = MakeChild<TMixFilesForm>(Workspace_.Dialogs, this);
 
     ConnectCommands();
     AddShortcuts();
@@ -164,6 +173,10 @@ void TMainForm::ConnectCommands() {
         {Help, [this] { HelpMIClick(); }},
         {NewVersion, [this] { NewVersionMIClick(); }},
         {About, [this] { AboutMIClick(); }},
+        {FreqAnalys, [this] { FreqAnalysMIClick(); }},
+        {AllAnalys, [this] { AllAnalysMIClick(); }},
+        {ConnectFiles, [this] { ConnectFilesMIClick(); }},
+        {MixFiles, [this] { MixFilesMIClick(); }},
     };
     // Commands whose windows are still to come stay in their places, disabled.
     for (const auto& [command, handler] : handlers) {
@@ -260,6 +273,10 @@ void TMainForm::SetLanguage(const std::string& word) {
     NewProjectForm_->SetLanguage(word);
     MP3SettingsForm_->SetLanguage(word);
     SetSettingsLanguage(word);
+    SpectraAnalysForm_->SetLanguage(word);
+    StatisticForm_->SetLanguage(word);
+    ConnectFilesForm_->SetLanguage(word);
+    MixFilesForm_->SetLanguage(word);
     for (const TDocumentWindow& window : Windows_) {
         window.Form->SetLanguage(word);
     }
@@ -416,6 +433,77 @@ void TMainForm::ReverseMIClick() {
 }
 void TMainForm::InvertMIClick() {
     RunCommand(TOperation::Invert);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Analysis
+
+void TMainForm::FreqAnalysMIClick() {
+    if (!Allowed(TOperation::FreqAnalys)) {
+        return;
+    }
+    SpectraAnalysForm_->MaxFrequency = Workspace_.Active()->Stream->SampleRate / 2;
+    // "Analyse" closes the window with OK: analyse again with the size now chosen.
+    while (RunOperation(TOperation::FreqAnalys).Ok &&
+           Prompts_->Run(*SpectraAnalysForm_) == QDialog::Accepted) {
+    }
+    Workspace_.SpectrumData = {};
+    UpdateCommands();
+}
+
+void TMainForm::AllAnalysMIClick() {
+    if (!Allowed(TOperation::AllAnalys) || !RunOperation(TOperation::AllAnalys).Ok) {
+        return;
+    }
+    StatisticForm_->Statistics = Workspace_.Statistics;
+    Prompts_->Run(*StatisticForm_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Joining and mixing documents
+
+void TMainForm::ConnectFilesMIClick() {
+    RunFilesCommand(TOperation::ConnectFiles, *ConnectFilesForm_);
+}
+
+void TMainForm::MixFilesMIClick() {
+    RunFilesCommand(TOperation::MixFiles, *MixFilesForm_);
+}
+
+void TMainForm::RunFilesCommand(TOperation operation, TFileListForm& dialog) {
+    if (!Allowed(operation)) {
+        return;
+    }
+    dialog.Fill(Workspace_);
+    if (Prompts_->Run(dialog) != QDialog::Accepted) {
+        return;
+    }
+    TFilesValues& values = operation == TOperation::ConnectFiles ? Workspace_.Dialogs.ConnectFiles
+                                                                 : Workspace_.Dialogs.MixFiles;
+    std::unique_ptr<TAudioStream> stream;
+    try {
+        stream = std::make_unique<TAudioStream>(static_cast<std::uint16_t>(values.ChnBox),
+                                                static_cast<std::uint16_t>(values.BitBox),
+                                                values.HzBox);
+    } catch (const std::exception& error) {
+        Prompts_->Inform(this, QString(), ToQt(DescribeFailure(error, Language_)));
+        return;
+    }
+    // The sources are taken before the new document joins the open ones.
+    values.Order = dialog.Order().Documents(Workspace_);
+    TDocument& document = Workspace_.AddDocument(
+        std::move(stream), MainText(&TMainWindowTexts::NewProject).toStdString());
+    TChildForm& form = SetUpDocumentWindow(document);
+    form.BuildGraph();
+    form.TrackBoxPaint();
+    UpdateCommands();
+    // The new window is the active document before the worker starts.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    RunOperation(operation);
+    // No document pointers are kept past the run: a source may be closed next.
+    values.Order.clear();
+    ShowActive();
+    UpdateCommands();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,6 +31,9 @@ class TAudioSettingsForm;
 class TAudioSystem;
 class THelpForm;
 class TChildForm;
+class TConnectFilesForm;
+class TFileListForm;
+class TMixFilesForm;
 class TMP3SettingsForm;
 class TNewProjectForm;
 class TOperationRunner;
@@ -40,6 +43,8 @@ class TPrompts;
 class TSetLangForm;
 class TSettingsForm;
 class TVersionInfoForm;
+class TSpectraAnalysForm;
+class TStatisticForm;
 
 // What the main window is built with; empty members take the real ones.
 struct TMainFormOptions {
@@ -94,6 +99,10 @@ class TMainForm : public QMainWindow {
     THelpForm& HelpForm() const { return *HelpForm_; }
     // Where the help pages are written (the system's temporary directory unless told).
     void SetHelpFolder(const QString& folder) { HelpFiles_ = THelpFiles(folder); }
+    TSpectraAnalysForm& SpectraAnalysForm() const { return *SpectraAnalysForm_; }
+    TStatisticForm& StatisticForm() const { return *StatisticForm_; }
+    TConnectFilesForm& ConnectFilesForm() const { return *ConnectFilesForm_; }
+    TMixFilesForm& MixFilesForm() const { return *MixFilesForm_; }
     TTransports& Transports() { return Transports_; }
     QTimer& ControlTimer() const { return *ConrolTimer_; }
 
@@ -126,6 +135,10 @@ class TMainForm : public QMainWindow {
     void HelpMIClick();
     void NewVersionMIClick();
     void AboutMIClick();
+    void FreqAnalysMIClick();
+    void AllAnalysMIClick();
+    void ConnectFilesMIClick();
+    void MixFilesMIClick();
 
     void PageControlChange(int index);
     // Closes every document, asking about unsaved changes; false when the program is to
@@ -161,6 +174,9 @@ class TMainForm : public QMainWindow {
     void ShowActive();
     void SetDocumentCaption(TDocument& document, const QString& caption);
     const TDocumentWindow* WindowOf(const TDocument& document) const;
+
+    // Joins or mixes the open documents chosen in the dialog into a new project.
+    void RunFilesCommand(TOperation operation, TFileListForm& dialog);
 
     // Whether the operation's precondition holds now; tells the user why not, where there is
     // something to tell.
@@ -210,6 +226,10 @@ class TMainForm : public QMainWindow {
     TNewProjectForm* NewProjectForm_ = nullptr;
     TMP3SettingsForm* MP3SettingsForm_ = nullptr;
     TSetLangForm* SetLangForm_ = nullptr;
+    TSpectraAnalysForm* SpectraAnalysForm_ = nullptr;
+    TStatisticForm* StatisticForm_ = nullptr;
+    TConnectFilesForm* ConnectFilesForm_ = nullptr;
+    TMixFilesForm* MixFilesForm_ = nullptr;
     QTimer* ConrolTimer_ = nullptr;
     TSettingsForm* SettingsForm_ = nullptr;
     TAddFolderDialog* AddFolderDialog_ = nullptr;
