@@ -482,9 +482,9 @@ void TMainForm::RunFilesCommand(TOperation operation, TFileListForm& dialog) {
                                                                  : Workspace_.Dialogs.MixFiles;
     std::unique_ptr<TAudioStream> stream;
     try {
-        stream = std::make_unique<TAudioStream>(static_cast<std::uint16_t>(values.ChnBox),
-                                                static_cast<std::uint16_t>(values.BitBox),
-                                                values.HzBox);
+        stream =
+            std::make_unique<TAudioStream>(static_cast<std::uint16_t>(values.ChnBox),
+                                           static_cast<std::uint16_t>(values.BitBox), values.HzBox);
     } catch (const std::exception& error) {
         Prompts_->Inform(this, QString(), ToQt(DescribeFailure(error, Language_)));
         return;
