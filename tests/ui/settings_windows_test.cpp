@@ -56,10 +56,10 @@ class SettingsWindows : public TMainFormTest {
             return dialog.result();
         };
     }
+    // The temporary folder a channel file lives in (inside the program's own folder there).
     std::string ChannelFolder(TDocument& document) {
-        return QFileInfo(QString::fromStdString(document.Stream->ChannelFileNames.at(0)))
-            .absolutePath()
-            .toStdString();
+        const QFileInfo file(QString::fromStdString(document.Stream->ChannelFileNames.at(0)));
+        return QFileInfo(file.absolutePath()).absolutePath().toStdString();
     }
 };
 
