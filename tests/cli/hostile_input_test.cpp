@@ -276,6 +276,7 @@ TEST_F(HostileInputTest, AKilledProgramsFilesStayUntilTheNextStartButNeverDistur
     TCli killed(Work.Path(), Args({input, "-o", Out}));
     ASSERT_TRUE(WaitFor([&] { return HasPartialOutput(Work.Path()) || !killed.Running(); }));
     ASSERT_TRUE(killed.Running());
+    killed.Signal(SIGSTOP);  // held mid-save, however slow or fast the machine, until the kill
 
     // Another program at work in the same temporary folder meanwhile leaves the first alone.
     const std::vector<std::string> before = Contents(Tmp);
