@@ -28,6 +28,8 @@ class TChildForm;
 class TMP3SettingsForm;
 class TNewProjectForm;
 class TOperationRunner;
+class TParameterForm;
+class TParameterForms;
 class TPlaybackEngine;
 class TProcessForm;
 class TPrompts;
@@ -78,6 +80,8 @@ class TMainForm : public QMainWindow {
     TNewProjectForm& NewProjectForm() const { return *NewProjectForm_; }
     TMP3SettingsForm& MP3SettingsForm() const { return *MP3SettingsForm_; }
     TSetLangForm& SetLangForm() const { return *SetLangForm_; }
+    // The dialog of an effect, synthesis or conversion command; nullptr for none.
+    TParameterForm* ParameterForm(TOperation operation) const;
     TTransports& Transports() { return Transports_; }
     QTimer& ControlTimer() const { return *ConrolTimer_; }
 
@@ -105,6 +109,21 @@ class TMainForm : public QMainWindow {
     void DownVolumeMIClick();
     void ReverseMIClick();
     void InvertMIClick();
+    void InsertSilenceMIClick();
+    void SetSpeedMIClick();
+    void SetVolumeMIClick();
+    void AddEchoMIClick();
+    void RevebrationMIClick();
+    void SampleRateChangeMIClick();
+    void nBitsChangeMIClick();
+    void AddBrainWavesMIClick();
+    void OffsetSpectraMIClick();
+    void MultiSpectraMIClick();
+    void SelDelSpectraMIClick();
+    void RoundSoundMIClick();
+    void CreateFreqMIClick();
+    void CreateNoiseMIClick();
+    void EqualizeMIClick();
 
     void PageControlChange(int index);
     // Closes every document, asking about unsaved changes; false when the program is to
@@ -144,6 +163,8 @@ class TMainForm : public QMainWindow {
     bool Allowed(TOperation operation);
     // Runs an operation the command table lists, then re-evaluates the commands.
     void RunCommand(TOperation operation);
+    // The same after the operation's dialog has been shown for the document and closed with OK.
+    void RunDialogCommand(TOperation operation);
     // Decodes a file for opening or inserting; none when it is missing, of no known format
     // or unreadable (the user was told).
     struct TDecoded {
@@ -187,6 +208,7 @@ class TMainForm : public QMainWindow {
     TNewProjectForm* NewProjectForm_ = nullptr;
     TMP3SettingsForm* MP3SettingsForm_ = nullptr;
     TSetLangForm* SetLangForm_ = nullptr;
+    std::unique_ptr<TParameterForms> ParameterForms_;
     QTimer* ConrolTimer_ = nullptr;
 };
 
