@@ -6,13 +6,17 @@
 #include <QTest>
 
 #include "MainFormHarness.h"
+#include "ui/AddBrainWavesDlg.h"
 #include "ui/AddEchoDlg.h"
 #include "ui/ChangeBitsDlg.h"
 #include "ui/CreateFreqDlg.h"
 #include "ui/CreateNoiseDlg.h"
 #include "ui/EqualizeDlg.h"
 #include "ui/InsertSilenceDlg.h"
+#include "ui/MultSpectraDlg.h"
 #include "ui/OffsetSpectraDlg.h"
+#include "ui/RevebrationDlg.h"
+#include "ui/RoundSoundDlg.h"
 #include "ui/SampleRateChangeDlg.h"
 #include "ui/SelDelSpectraDlg.h"
 #include "ui/SetSpeedDlg.h"
@@ -137,6 +141,30 @@ TEST_F(DialogCommands, AmplitudeAndTimeEffectsOnTheChosenChannelAndSelection) {
     ExpectSame(d, *expected);
     EXPECT_EQ(d.SelStart, 500U);
     EXPECT_EQ(d.SelEnd, 1499U);
+
+    d.ChannelItem = 2;
+    Answer<TRevebrationForm>([](TRevebrationForm& f) {
+        f.nReflectionsEdit->setValue(2);
+        f.ReflectionDelayEdit->setValue(5);
+        f.ReflectionVolumeEdit->setValue(80);
+    });
+    Form->RevebrationMIClick();
+    expected->AddReverberation(1, 500, 0.8, 5, 2, 1000);
+    d.ChannelItem = 2;
+    Answer<TMultSpectraForm>([](TMultSpectraForm& f) { f.MultEdit->setValue(150); });
+    Form->MultiSpectraMIClick();
+    expected->StretchSpectrum(1, 500, 1000, 150, false);
+    // These two work on every channel together.
+    Answer<TRoundSoundForm>([](TRoundSoundForm& f) {
+        f.LongRound->setValue(1);
+        f.DirectRound->setCurrentIndex(1);
+    });
+    Form->RoundSoundMIClick();
+    expected->RotateChannels(500, 1000, TAudioStream::CounterClockwise, 1);
+    Answer<TAddBrainWavesForm>([](TAddBrainWavesForm& f) { f.FreqEdit->setValue(12); });
+    Form->AddBrainWavesMIClick();
+    expected->AddBrainWaves(500, 1000, 12);
+    ExpectSame(d, *expected);
 }
 
 TEST_F(DialogCommands, SpectralEffectsGetTheDocumentsRangesAndTheirValues) {

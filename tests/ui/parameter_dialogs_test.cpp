@@ -167,6 +167,34 @@ TEST_F(ParameterDialogs, VolumeLabelShowsTheBarsPosition) {
     EXPECT_FALSE(noise.RadioButton1->icon().isNull());
 }
 
+// The controls a Tab reaches, in order.
+QStringList TabOrder(QWidget& form) {
+    QStringList names;
+    for (QWidget* w = form.nextInFocusChain(); w != &form; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0 && !w->objectName().startsWith("qt_")) {
+            names << w->objectName();
+        }
+    }
+    return names;
+}
+
+TEST_F(ParameterDialogs, TabRunsDownTheDialogAndTheFirstFieldHasTheFocus) {
+    auto& tone = Form<TCreateFreqForm>(TOperation::CreateFreq);
+    EXPECT_EQ(TabOrder(tone),
+              QStringList({"FreqValueEdit", "LongEdit", "VolumeBar", "PasteTypeBox", "RadioButton1",
+                           "RadioButton2", "RadioButton3", "Button1"}));
+    const QStringList eq = TabOrder(Form<TEqualizeForm>(TOperation::Equalize));
+    EXPECT_EQ(eq.mid(0, 4), QStringList({"StFrqEd", "FnFrqEd", "SetRangeBtn", "TrackBar1"}));
+    EXPECT_EQ(eq.mid(18), QStringList({"TrackBar16", "Button2", "Button3", "Button4", "Button1"}));
+    auto& band = Form<TSelDelSpectraForm>(TOperation::SelDelSpectra);
+    band.show();
+    EXPECT_EQ(band.focusWidget(), band.RB1);
+    band.hide();
+    tone.show();
+    EXPECT_EQ(tone.focusWidget(), tone.FreqValueEdit);
+    tone.hide();
+}
+
 // --- The equaliser -------------------------------------------------------------------------------
 
 TEST_F(ParameterDialogs, EqualizerShowsItsRangeWithinTheDocumentsFrequencies) {
