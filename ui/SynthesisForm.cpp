@@ -19,7 +19,7 @@ T* MakeChild(TArgs&&... args) {
     return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
-constexpr QSize PictureSize(32, 16);
+constexpr QSize PictureSize(36, 18);
 
 }  // namespace
 

@@ -10,8 +10,8 @@ namespace sonavel {
 
 namespace {
 
-constexpr qreal Top = 3;
-constexpr qreal Bottom = 13;
+constexpr qreal Top = 2;
+constexpr qreal Bottom = 14;
 constexpr qreal Middle = 8;
 constexpr qreal Left = 1;
 constexpr qreal Right = 15;
@@ -24,10 +24,10 @@ class TWaveEngine final : public TVectorIconEngine {
     }
 
   private:
-    // Two periods across the picture.
+    // One period across the picture, large enough to tell the shapes apart.
     QPainterPath Path() const {
         QPainterPath path;
-        const qreal period = (Right - Left) / 2;
+        const qreal period = Right - Left;
         switch (Wave_) {
             case TWaveForm::Sine: {
                 constexpr int Steps = 64;
@@ -41,23 +41,17 @@ class TWaveEngine final : public TVectorIconEngine {
             }
             case TWaveForm::Rectangle:
                 path.moveTo(Left, Middle);
-                for (int k = 0; k < 2; ++k) {
-                    const qreal x = Left + k * period;
-                    path.lineTo(x, Top);
-                    path.lineTo(x + period / 2, Top);
-                    path.lineTo(x + period / 2, Bottom);
-                    path.lineTo(x + period, Bottom);
-                }
+                path.lineTo(Left, Top);
+                path.lineTo(Left + period / 2, Top);
+                path.lineTo(Left + period / 2, Bottom);
+                path.lineTo(Right, Bottom);
                 path.lineTo(Right, Middle);
                 break;
             case TWaveForm::Triangle:
                 path.moveTo(Left, Middle);
-                for (int k = 0; k < 2; ++k) {
-                    const qreal x = Left + k * period;
-                    path.lineTo(x + period / 4, Top);
-                    path.lineTo(x + period * 3 / 4, Bottom);
-                    path.lineTo(x + period, Middle);
-                }
+                path.lineTo(Left + period / 4, Top);
+                path.lineTo(Left + period * 3 / 4, Bottom);
+                path.lineTo(Right, Middle);
                 break;
         }
         return path;
