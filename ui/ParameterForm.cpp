@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
