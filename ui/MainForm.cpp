@@ -33,6 +33,8 @@
 #include "ui/MixFilesDlg.h"
 #include "ui/NewProjectDlg.h"
 #include "ui/OperationRunner.h"
+#include "ui/ParameterForm.h"
+#include "ui/ParameterForms.h"
 #include "ui/ProcessDlg.h"
 #include "ui/Prompts.h"
 #include "ui/SetLangDlg.h"
@@ -108,6 +110,7 @@ TMainForm::TMainForm(TMainFormOptions options)
     StatisticForm_ = MakeChild<TStatisticForm>(this);
     ConnectFilesForm_ = MakeChild<TConnectFilesForm>(Workspace_.Dialogs, this);
     MixFilesForm_ = MakeChild<TMixFilesForm>(Workspace_.Dialogs, this);
+    ParameterForms_ = std::make_unique<TParameterForms>(Workspace_.Dialogs, this);
 
     ConnectCommands();
     AddShortcuts();
@@ -177,6 +180,21 @@ void TMainForm::ConnectCommands() {
         {AllAnalys, [this] { AllAnalysMIClick(); }},
         {ConnectFiles, [this] { ConnectFilesMIClick(); }},
         {MixFiles, [this] { MixFilesMIClick(); }},
+        {InsertSilence, [this] { InsertSilenceMIClick(); }},
+        {SetSpeed, [this] { SetSpeedMIClick(); }},
+        {SetVolume, [this] { SetVolumeMIClick(); }},
+        {AddEcho, [this] { AddEchoMIClick(); }},
+        {Revebration, [this] { RevebrationMIClick(); }},
+        {SampleRateChange, [this] { SampleRateChangeMIClick(); }},
+        {nBitsChange, [this] { nBitsChangeMIClick(); }},
+        {AddBrainWaves, [this] { AddBrainWavesMIClick(); }},
+        {OffsetSpectra, [this] { OffsetSpectraMIClick(); }},
+        {MultiSpectra, [this] { MultiSpectraMIClick(); }},
+        {SelDelSpectra, [this] { SelDelSpectraMIClick(); }},
+        {RoundSound, [this] { RoundSoundMIClick(); }},
+        {CreateFreq, [this] { CreateFreqMIClick(); }},
+        {CreateNoise, [this] { CreateNoiseMIClick(); }},
+        {Equalize, [this] { EqualizeMIClick(); }},
     };
     // Commands whose windows are still to come stay in their places, disabled.
     for (const auto& [command, handler] : handlers) {
@@ -277,6 +295,7 @@ void TMainForm::SetLanguage(const std::string& word) {
     StatisticForm_->SetLanguage(word);
     ConnectFilesForm_->SetLanguage(word);
     MixFilesForm_->SetLanguage(word);
+    ParameterForms_->SetLanguage(word);
     for (const TDocumentWindow& window : Windows_) {
         window.Form->SetLanguage(word);
     }
@@ -387,6 +406,71 @@ void TMainForm::RunCommand(TOperation operation) {
     }
     RunOperation(operation);
     UpdateCommands();
+}
+
+TParameterForm* TMainForm::ParameterForm(TOperation operation) const {
+    return ParameterForms_->Form(operation);
+}
+
+void TMainForm::RunDialogCommand(TOperation operation) {
+    TParameterForm* form = ParameterForms_->Form(operation);
+    if (form == nullptr || !Allowed(operation)) {
+        return;
+    }
+    if (const TDocument* d = Workspace_.Active()) {
+        form->SetFormat({d->Stream->ChannelCount, d->Stream->SampleRate});
+    }
+    if (Prompts_->Run(*form) != QDialog::Accepted) {
+        return;
+    }
+    RunOperation(operation);
+    UpdateCommands();
+}
+
+void TMainForm::InsertSilenceMIClick() {
+    RunDialogCommand(TOperation::InsertSilence);
+}
+void TMainForm::SetSpeedMIClick() {
+    RunDialogCommand(TOperation::SetSpeed);
+}
+void TMainForm::SetVolumeMIClick() {
+    RunDialogCommand(TOperation::SetVolume);
+}
+void TMainForm::AddEchoMIClick() {
+    RunDialogCommand(TOperation::AddEcho);
+}
+void TMainForm::RevebrationMIClick() {
+    RunDialogCommand(TOperation::Revebration);
+}
+void TMainForm::SampleRateChangeMIClick() {
+    RunDialogCommand(TOperation::SampleRateChange);
+}
+void TMainForm::nBitsChangeMIClick() {
+    RunDialogCommand(TOperation::nBitsChange);
+}
+void TMainForm::AddBrainWavesMIClick() {
+    RunDialogCommand(TOperation::AddBrainWaves);
+}
+void TMainForm::OffsetSpectraMIClick() {
+    RunDialogCommand(TOperation::OffsetSpectra);
+}
+void TMainForm::MultiSpectraMIClick() {
+    RunDialogCommand(TOperation::MultiSpectra);
+}
+void TMainForm::SelDelSpectraMIClick() {
+    RunDialogCommand(TOperation::SelDelSpectra);
+}
+void TMainForm::RoundSoundMIClick() {
+    RunDialogCommand(TOperation::RoundSound);
+}
+void TMainForm::CreateFreqMIClick() {
+    RunDialogCommand(TOperation::CreateFreq);
+}
+void TMainForm::CreateNoiseMIClick() {
+    RunDialogCommand(TOperation::CreateNoise);
+}
+void TMainForm::EqualizeMIClick() {
+    RunDialogCommand(TOperation::Equalize);
 }
 
 void TMainForm::UndoMIClick() {

@@ -37,6 +37,8 @@ class TMixFilesForm;
 class TMP3SettingsForm;
 class TNewProjectForm;
 class TOperationRunner;
+class TParameterForm;
+class TParameterForms;
 class TPlaybackEngine;
 class TProcessForm;
 class TPrompts;
@@ -103,6 +105,8 @@ class TMainForm : public QMainWindow {
     TStatisticForm& StatisticForm() const { return *StatisticForm_; }
     TConnectFilesForm& ConnectFilesForm() const { return *ConnectFilesForm_; }
     TMixFilesForm& MixFilesForm() const { return *MixFilesForm_; }
+    // The dialog of an effect, synthesis or conversion command; nullptr for none.
+    TParameterForm* ParameterForm(TOperation operation) const;
     TTransports& Transports() { return Transports_; }
     QTimer& ControlTimer() const { return *ConrolTimer_; }
 
@@ -139,6 +143,21 @@ class TMainForm : public QMainWindow {
     void AllAnalysMIClick();
     void ConnectFilesMIClick();
     void MixFilesMIClick();
+    void InsertSilenceMIClick();
+    void SetSpeedMIClick();
+    void SetVolumeMIClick();
+    void AddEchoMIClick();
+    void RevebrationMIClick();
+    void SampleRateChangeMIClick();
+    void nBitsChangeMIClick();
+    void AddBrainWavesMIClick();
+    void OffsetSpectraMIClick();
+    void MultiSpectraMIClick();
+    void SelDelSpectraMIClick();
+    void RoundSoundMIClick();
+    void CreateFreqMIClick();
+    void CreateNoiseMIClick();
+    void EqualizeMIClick();
 
     void PageControlChange(int index);
     // Closes every document, asking about unsaved changes; false when the program is to
@@ -183,6 +202,8 @@ class TMainForm : public QMainWindow {
     bool Allowed(TOperation operation);
     // Runs an operation the command table lists, then re-evaluates the commands.
     void RunCommand(TOperation operation);
+    // The same after the operation's dialog has been shown for the document and closed with OK.
+    void RunDialogCommand(TOperation operation);
     // Decodes a file for opening or inserting; none when it is missing, of no known format
     // or unreadable (the user was told).
     struct TDecoded {
@@ -230,6 +251,7 @@ class TMainForm : public QMainWindow {
     TStatisticForm* StatisticForm_ = nullptr;
     TConnectFilesForm* ConnectFilesForm_ = nullptr;
     TMixFilesForm* MixFilesForm_ = nullptr;
+    std::unique_ptr<TParameterForms> ParameterForms_;
     QTimer* ConrolTimer_ = nullptr;
     TSettingsForm* SettingsForm_ = nullptr;
     TAddFolderDialog* AddFolderDialog_ = nullptr;
