@@ -5,13 +5,23 @@
 
 namespace sonavel {
 
-TFile::TFile(TOsFile file) : File_(std::move(file)) { AllocateBuffers(); }
+TFile::TFile(TOsFile file) : File_(std::move(file)) {}
 
-void TFile::AllocateBuffers() {
-    // Pages of a buffer become resident only when touched, so a short channel costs little.
-    for (auto& w : Windows_) {
-        w.Buffer = std::make_unique_for_overwrite<std::uint8_t[]>(WindowSize);
+std::uint8_t* TFile::Reserve(int index, std::uint64_t bytes) {
+    // A window's buffer grows as far as the window reaches, up to WindowSize: a short file
+    // (a header probed, an empty restore point) never costs a whole window.
+    TWindow& w = Windows_[index];
+    if (bytes > w.Capacity) {
+        const auto capacity = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(WindowSize, std::max<std::uint64_t>(bytes, 2 * std::uint64_t{w.Capacity})));
+        auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::uint32_t>(capacity, MinBuffer));
+        if (w.Length > 0) {
+            std::memcpy(buffer.get(), w.Buffer.get(), w.Length);
+        }
+        w.Buffer = std::move(buffer);
+        w.Capacity = std::max<std::uint32_t>(capacity, MinBuffer);
     }
+    return w.Buffer.get();
 }
 
 std::unique_ptr<TFile> TFile::Create(const std::string& fileName) {
@@ -44,8 +54,12 @@ TFile::~TFile() {
 
 void TFile::FillWindowsFromStart() {
     const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(DiskSize_, WindowSize));
-    const std::size_t got = File_.ReadAt(Windows_[0].Buffer.get(), length, 0);
-    std::memcpy(Windows_[1].Buffer.get(), Windows_[0].Buffer.get(), got);
+    Windows_[0].Length = 0;
+    Windows_[1].Length = 0;
+    const std::size_t got = length == 0 ? 0 : File_.ReadAt(Reserve(0, length), length, 0);
+    if (got > 0) {
+        std::memcpy(Reserve(1, got), Windows_[0].Buffer.get(), got);
+    }
     for (auto& w : Windows_) {
         w.Start = 0;
         w.Length = static_cast<std::uint32_t>(got);
@@ -108,7 +122,8 @@ void TFile::LoadWindow(std::uint64_t p) {
     }
     const auto length =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(DiskSize_ - w.Start, WindowSize));
-    w.Length = static_cast<std::uint32_t>(File_.ReadAt(w.Buffer.get(), length, w.Start));
+    w.Length = 0;  // nothing of the old content is kept
+    w.Length = static_cast<std::uint32_t>(File_.ReadAt(Reserve(victim, length), length, w.Start));
     w.Dirty = false;
 }
 
@@ -182,6 +197,7 @@ std::uint64_t TFile::WriteBytes(const void* src, std::uint64_t position, std::ui
                 if (covers[w]) {
                     TWindow& win = Windows_[w];
                     const std::uint64_t offset = p - win.Start;
+                    Reserve(w, chunkEnd - win.Start);
                     std::memset(win.Buffer.get() + win.Length, 0, offset - win.Length);
                     std::memcpy(win.Buffer.get() + offset, in + (p - position), chunkEnd - p);
                     win.Length = static_cast<std::uint32_t>(chunkEnd - win.Start);
@@ -210,7 +226,7 @@ void TFile::InsertBytes(std::uint64_t position, std::uint64_t count) {
         // Move the tail up from the top down, a window's worth at a time, straight on disk.
         // The gap keeps its old bytes; callers overwrite it.
         const TProgressScope progress(s - position + 1);
-        std::uint8_t* buffer = Windows_[0].Buffer.get();
+        std::uint8_t* buffer = Reserve(0, std::min<std::uint64_t>(s - position, WindowSize));
         std::uint64_t hi = s;
         while (hi > position) {
             const std::uint64_t chunk = std::min<std::uint64_t>(hi - position, WindowSize);
@@ -240,7 +256,7 @@ void TFile::DeleteBytes(std::uint64_t position, std::uint64_t count) {
     const std::uint64_t e = s > n ? s - n : 0;
     const TProgressScope progress(e - position + 1);
     WriteBack();
-    std::uint8_t* buffer = Windows_[0].Buffer.get();
+    std::uint8_t* buffer = Reserve(0, std::min<std::uint64_t>(e - position, WindowSize));
     for (std::uint64_t done = 0; done < e - position;) {
         const std::uint64_t chunk = std::min<std::uint64_t>(e - position - done, WindowSize);
         TProgressScope::Step(done + 1);

@@ -58,7 +58,8 @@ public:
 
 private:
     explicit TFile(TOsFile file);
-    void AllocateBuffers();
+    // The window's buffer, grown to hold at least bytes (keeping its Length bytes).
+    std::uint8_t* Reserve(int index, std::uint64_t bytes);
     void FillWindowsFromStart();  // both windows at 0, as right after opening
 
     bool Holds(int w, std::uint64_t p) const {
@@ -71,8 +72,11 @@ private:
     void LoadWindow(std::uint64_t p);
     void WriteBack();
 
+    static constexpr std::uint32_t MinBuffer = 4096;
+
     struct TWindow {
         std::unique_ptr<std::uint8_t[]> Buffer;
+        std::uint32_t Capacity = 0;
         std::uint64_t Start = 0;
         std::uint32_t Length = 0;
         bool Dirty = false;

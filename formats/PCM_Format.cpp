@@ -167,7 +167,8 @@ void TPCM::LoadStream(TAudioStream& Stream) {
     }
 
     const TProgressScope progress(frames - 1);
-    const std::size_t chunkFrames = std::max<std::size_t>(1, ChunkBytes / frameBytes);
+    const std::size_t chunkFrames = static_cast<std::size_t>(
+        std::min<std::uint64_t>(frames, std::max<std::size_t>(1, ChunkBytes / frameBytes)));
     std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
     std::vector<std::uint8_t> channelBytes(chunkFrames * bps);
     const bool unsignedSamples = h.Bits <= 8;
