@@ -36,4 +36,17 @@ std::string UnknownFormatText(const std::string& language) {
     return Pick(language, "Формат файла не опознан", "Unknown format");
 }
 
+std::string FileNotFoundText(const std::string& language, const std::string& path) {
+    return FileNotFoundText(language) + ": " + path;
+}
+
+std::string UnknownFormatText(const std::string& language, const std::string& path) {
+    return UnknownFormatText(language) + ": " + path;
+}
+
+std::string SaveFailedText(const std::string& language, const std::string& path,
+                           const std::string& reason) {
+    return Pick(language, "Файл не сохранен: ", "File not saved: ") + path + "\n" + reason;
+}
+
 }  // namespace sonavel

@@ -11,6 +11,12 @@ std::string DescribeFailure(const std::exception& error, const std::string& lang
 // The messages of the file commands.
 std::string FileNotFoundText(const std::string& language);
 std::string UnknownFormatText(const std::string& language);
+// The same, naming the file: "Файл не найден: PATH" / "File not found: PATH".
+std::string FileNotFoundText(const std::string& language, const std::string& path);
+std::string UnknownFormatText(const std::string& language, const std::string& path);
+// A save that failed, naming the file, then why.
+std::string SaveFailedText(const std::string& language, const std::string& path,
+                           const std::string& reason);
 // Shown in either interface language, as it is.
 inline const char* const CannotDeleteAllChannelsText = "Нельзя удалить все каналы";
 

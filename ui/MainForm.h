@@ -91,6 +91,7 @@ class TMainForm : public QMainWindow {
     void SaveSelectionMIClick();
     void CloseFileMIClick();
     void UndoMIClick();
+    void RedoMIClick();
     void CutMIClick();
     void CopyToMIClick();
     void InsertMIClick();
@@ -127,6 +128,13 @@ class TMainForm : public QMainWindow {
 
     void ConnectCommands();
     void AddShortcuts();
+    // The window title and the tabs: the active document's name, "*" on modified documents.
+    void UpdateTitles();
+    // The status bar: the active document's selection (or cursor) in time and samples.
+    void ShowStatus();
+    // The active document window takes the keyboard focus (after a command, a tab change).
+    void FocusDocument();
+    QString DocumentTitle(const TDocument& document) const;
     void ApplyTexts(const std::string& language);
     void FormClose();
 
@@ -188,6 +196,7 @@ class TMainForm : public QMainWindow {
     TMP3SettingsForm* MP3SettingsForm_ = nullptr;
     TSetLangForm* SetLangForm_ = nullptr;
     QTimer* ConrolTimer_ = nullptr;
+    QString Status_;  // what the status bar shows when no hint covers it
 };
 
 }  // namespace sonavel
