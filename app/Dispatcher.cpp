@@ -6,8 +6,9 @@
 #include "app/ErrorText.h"
 #include "app/Preconditions.h"
 #include "core/LengthLimit.h"
-#include "core/TransportControl.h"
 #include "app/UndoClipboard.h"
+#include "core/Progress.h"
+#include "core/TransportControl.h"
 
 namespace sonavel {
 
@@ -219,17 +220,18 @@ public:
                         S.PasteFrom(-1, S.GetLength(), q, TAudioStream::PasteInsert);
                     }
                 }
-                D.Modified = true;
+                D.MarkChanged();
                 return BuildGraph;
             case MixFiles: {
                 const auto k = static_cast<std::uint8_t>(v.MixFiles.Order.size());
                 for (TDocument* source : v.MixFiles.Order) {
                     S.MixFrom(-1, 0, *source->Stream, k);
                 }
-                D.Modified = true;
+                D.MarkChanged();
                 return BuildGraph;
             }
             case Undo:
+            case Redo:
             case BuildGraph:
                 break;
         }
@@ -293,11 +295,15 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         if (undoable) {
             observer.SetCaption(RestorePointCaption(lang));
             rollback.emplace(d, workspace.MaxUndos, workspace.SafetyCopyWithoutUndo);
-            d.Modified = true;
+            d.MarkChanged();
         }
         observer.SetCaption(Caption(operation, lang));
-        if (operation == Undo) {
-            UndoLast(d);
+        if (operation == Undo || operation == Redo) {
+            if (operation == Undo) {
+                UndoLast(d);
+            } else {
+                RedoLast(d);
+            }
             observer.FillChannelBox(d);
         }
         const TArguments args{d.Channel(), d.SpanStart(), d.SpanLength(), d.CursorPos};
@@ -307,7 +313,17 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         if (rollback) {
             rollback->Commit();
         }
+        if (undoable) {
+            // A new change makes what was undone unreachable.
+            d.RedoPoints.clear();
+        }
         branches.Commit();
+    } catch (const TCancelled&) {
+        // The rollback has put the stream, the restore points and the fields back; the graph
+        // and the channel box were not touched before the point where nothing stops.
+        d.SampleCount = d.Stream->GetLength();
+        observer.ShowProperties(d);
+        return {false, false, {}, true};
     } catch (const std::exception& error) {
         d.SampleCount = d.Stream->GetLength();
         observer.FillChannelBox(d);
@@ -316,12 +332,22 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         return {false, false, DescribeFailure(error, lang)};
     }
 
+    // Building the graph of a newly opened file is part of opening it and may still be
+    // cancelled (the opener then drops the document); after anything else it runs to its end.
+    std::optional<TNotCancellable> committed;
+    if (operation != BuildGraph) {
+        committed.emplace();
+    }
     if (graphStep == BuildGraph) {
         observer.SetCaption(Caption(BuildGraph, lang));
         ShowWholeDocument(d);
-        observer.BuildGraph(d);
+        try {
+            observer.BuildGraph(d);
+        } catch (const TCancelled&) {
+            return {false, false, {}, true};
+        }
     }
-    if (undoable || operation == Undo) {
+    if (undoable || operation == Undo || operation == Redo) {
         observer.SetCaption(Caption(BuildGraph, lang));
         if (d.SampleCount != lengthBefore) {
             ShowWholeDocument(d);

@@ -27,6 +27,9 @@ struct TOperationResult {
     bool Refused = false;
     // Why, in the interface language, when not Ok; empty for a silent refusal.
     std::string Message;
+    // Stopped by a cancel request: the document is as it was before (not Ok either, and
+    // nothing to tell).
+    bool Cancelled = false;
 };
 
 // Runs one operation on the active document: checks its precondition (a refused operation
@@ -34,8 +37,10 @@ struct TOperationResult {
 // runs the operation's branch with the values of its dialog, and brings the document's
 // length, selection, cursor, view and channel choice up to date. A failure is reported in
 // the result and the document is put back as it was (a clipboard or transfer copy that
-// failed leaves the old one in place). Runs on the calling thread: the editor calls it on
-// its worker thread.
+// failed leaves the old one in place). A cancel requested while the operation works (see
+// TCancellable) puts the document back the same way; once the operation has been committed
+// the graph is built to its end. Runs on the calling thread: the editor calls it on its
+// worker thread.
 TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperationObserver& observer);
 
 }  // namespace sonavel

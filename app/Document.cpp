@@ -13,6 +13,9 @@ TDocument::~TDocument() {
     while (!RestorePoints.empty()) {
         RestorePoints.pop_back();
     }
+    while (!RedoPoints.empty()) {
+        RedoPoints.pop_back();
+    }
 }
 
 std::uint32_t TDocument::SpanLength() const {

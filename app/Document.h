@@ -39,15 +39,39 @@ public:
     // running; the graph thread is building (written by that thread, polled by the window).
     bool TrackDragging = false;
     bool ZoomBusy = false;
+    // The left button is held on the waveform: where it was pressed, and whether the mouse
+    // has moved far enough from there to select.
+    bool WaveDragging = false;
+    bool WaveDragSelects = false;
+    int WaveDragX = 0;
+    std::uint32_t WaveDragAnchor = 0;
     std::atomic<bool> GraphBuilding{false};
 
     // Newest first; owned.
     std::vector<std::unique_ptr<TAudioStream>> RestorePoints;
     std::int32_t RestoreCount() const { return static_cast<std::int32_t>(RestorePoints.size()); }
+    // What the undos took, the last undone first; owned. An undo moves the current stream
+    // here and a redo moves it back, so neither copies anything.
+    std::vector<std::unique_ptr<TAudioStream>> RedoPoints;
+    std::int32_t RedoCount() const { return static_cast<std::int32_t>(RedoPoints.size()); }
 
     std::string FileName;    // empty for a new project
     std::string FileFormat;  // "PCM", "MP3" or empty
     bool Modified = false;
+    // The stream's Version when the document was last saved (or opened).
+    std::uint64_t SavedVersion = 0;
+    // The content changes: the document is modified and its content gets a number of its own.
+    void MarkChanged() {
+        Modified = true;
+        Stream->Version = ++LastVersion_;
+    }
+    // The content is now what is on disk.
+    void MarkSaved() {
+        Modified = false;
+        SavedVersion = Stream->Version;
+    }
+    // After an undo or a redo: modified unless back at the content last saved.
+    void UpdateModified() { Modified = Stream->Version != SavedVersion; }
     std::string Caption;
     int Tag = 0;  // index among the open documents in opening order
 
@@ -66,6 +90,9 @@ public:
     void FillChannelBox() { ChannelItem = 0; }
     void ClearSelection() { SelStartSet = SelEndSet = false; }
     void Select(std::uint32_t from, std::uint32_t to);
+
+private:
+    std::uint64_t LastVersion_ = 0;
 };
 
 }  // namespace sonavel

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "app/Document.h"
@@ -66,6 +69,33 @@ std::uint32_t CacheLength(std::uint64_t length, std::uint32_t sampleCount, doubl
         return sampleCount;
     }
     return static_cast<std::uint32_t>(length);
+}
+
+// The cache after the view has moved without zooming: FollowCursor's rule.
+void FollowView(TDocument& d, const TRebuildGraph& rebuild) {
+    if (ViewOutsideCache(d)) {
+        d.GraphLength = std::min(d.GraphLength, d.SampleCount);
+        d.GraphStart = d.ViewStart;
+        if (std::uint64_t{d.ViewStart} + d.GraphLength > d.SampleCount) {
+            d.GraphStart = d.SampleCount - d.GraphLength;
+        }
+        Rebuild(rebuild, TGraphRebuild::Quiet);
+    }
+}
+
+void PlaceView(TDocument& d, std::int64_t start) {
+    d.ViewLength = std::min(d.ViewLength, d.SampleCount);
+    const std::int64_t last = std::int64_t{d.SampleCount} - d.ViewLength;
+    d.ViewStart = static_cast<std::uint32_t>(std::clamp<std::int64_t>(start, 0, last));
+}
+
+// Selects from the anchor to p; the same sample twice selects nothing.
+void SelectBetween(TDocument& d, std::uint32_t anchor, std::uint32_t p) {
+    if (anchor == p) {
+        d.ClearSelection();
+    } else {
+        d.Select(std::min(anchor, p), std::max(anchor, p));
+    }
 }
 
 bool ZoomIgnored(const TDocument& d) {
@@ -214,14 +244,17 @@ TCommandResult WaveBoxMouseDown(TDocument& document, int x, int waveWidth) {
     return {true, {}};
 }
 
-TCommandResult Z_plusBtnClick(TDocument& document, const TRebuildGraph& rebuild) {
-    TDocument& d = document;
+namespace {
+
+using TPlace = std::function<void(TDocument&)>;
+
+TCommandResult ZoomIn(TDocument& d, const TRebuildGraph& rebuild, const TPlace& place) {
     if (ZoomIgnored(d)) {
         return {};
     }
     const TZoomBusy busy(d);
     d.ViewLength = std::min(std::max(d.ViewLength / 2, MinViewLength), d.SampleCount);
-    Centre(d);
+    place(d);
     const std::uint32_t oldStart = d.GraphStart;
     const std::uint32_t oldLength = d.GraphLength;
     if (RoundToEven(static_cast<double>(d.GraphLength) / d.ViewLength) > 256) {
@@ -234,14 +267,13 @@ TCommandResult Z_plusBtnClick(TDocument& document, const TRebuildGraph& rebuild)
     return {true, {}};
 }
 
-TCommandResult Z_minusBtnClick(TDocument& document, const TRebuildGraph& rebuild) {
-    TDocument& d = document;
+TCommandResult ZoomOut(TDocument& d, const TRebuildGraph& rebuild, const TPlace& place) {
     if (ZoomIgnored(d)) {
         return {};
     }
     const TZoomBusy busy(d);
     d.ViewLength = CacheLength(std::uint64_t{d.ViewLength} * 2, d.SampleCount, 0.8);
-    Centre(d);
+    place(d);
     const std::uint32_t oldStart = d.GraphStart;
     const std::uint32_t oldLength = d.GraphLength;
     if (d.GraphLength < d.ViewLength) {
@@ -254,6 +286,185 @@ TCommandResult Z_minusBtnClick(TDocument& document, const TRebuildGraph& rebuild
         Rebuild(rebuild, TGraphRebuild::WithProgress);
     }
     return {true, {}};
+}
+
+}  // namespace
+
+TCommandResult Z_plusBtnClick(TDocument& document, const TRebuildGraph& rebuild) {
+    return ZoomIn(document, rebuild, Centre);
+}
+
+TCommandResult Z_minusBtnClick(TDocument& document, const TRebuildGraph& rebuild) {
+    return ZoomOut(document, rebuild, Centre);
+}
+
+TCommandResult WheelZoom(TDocument& document, bool zoomIn, int x, int waveWidth,
+                         const TRebuildGraph& rebuild) {
+    if (waveWidth <= 0 || document.SampleCount == 0) {
+        return {};
+    }
+    const std::uint32_t under = WavePosition(document, x, waveWidth);
+    const double share = std::clamp(static_cast<double>(x) / waveWidth, 0.0, 1.0);
+    const TPlace keepUnder = [under, share](TDocument& d) {
+        PlaceView(d, under - static_cast<std::int64_t>(std::llround(share * d.ViewLength)));
+    };
+    return zoomIn ? ZoomIn(document, rebuild, keepUnder) : ZoomOut(document, rebuild, keepUnder);
+}
+
+std::uint32_t WavePosition(const TDocument& document, int x, int waveWidth) {
+    const TDocument& d = document;
+    if (d.SampleCount == 0 || waveWidth <= 0) {
+        return 0;
+    }
+    const std::int64_t p = RoundToEven(static_cast<double>(x) / waveWidth * d.ViewLength +
+                                       static_cast<double>(d.ViewStart));
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(p, 0, LastSample(d)));
+}
+
+TCommandResult WaveBoxDragStart(TDocument& document, int x, int waveWidth, bool extend) {
+    TDocument& d = document;
+    if (Recording(d) || d.SampleCount == 0 || waveWidth <= 0) {
+        return {};
+    }
+    const std::uint32_t p = WavePosition(d, x, waveWidth);
+    if (extend) {
+        // From the far end of the selection, from a lone first border, or from the cursor.
+        std::uint32_t anchor = d.CursorPos;
+        if (d.SelEndSet) {
+            const std::int64_t toStart = std::abs(std::int64_t{p} - d.SelStart);
+            const std::int64_t toEnd = std::abs(std::int64_t{p} - d.SelEnd);
+            anchor = toStart >= toEnd ? d.SelStart : d.SelEnd;
+        } else if (d.SelStartSet) {
+            anchor = d.SelStart;
+        }
+        anchor = std::min(anchor, LastSample(d));
+        SelectBetween(d, anchor, p);
+        d.WaveDragAnchor = anchor;
+        d.WaveDragSelects = true;
+    } else {
+        d.CursorPos = p;
+        d.WaveDragAnchor = p;
+        d.WaveDragSelects = false;
+    }
+    d.WaveDragging = true;
+    d.WaveDragX = x;
+    return {true, {}};
+}
+
+TCommandResult WaveBoxDragMove(TDocument& document, int x, int waveWidth,
+                               const TRebuildGraph& rebuild) {
+    TDocument& d = document;
+    if (!d.WaveDragging || Recording(d) || d.SampleCount == 0 || waveWidth <= 0) {
+        return {};
+    }
+    if (!d.WaveDragSelects && std::abs(x - d.WaveDragX) < WaveDragThreshold) {
+        return {};
+    }
+    d.WaveDragSelects = true;
+    std::uint32_t p = 0;
+    if (x < 0 || x >= waveWidth) {
+        const int outside = x < 0 ? -x : x - waveWidth + 1;
+        const std::int64_t perPixel = std::max<std::int64_t>(1, d.ViewLength / waveWidth);
+        const std::int64_t step = perPixel * std::min(outside, waveWidth);
+        ScrollView(d, x < 0 ? std::int64_t{d.ViewStart} - step : std::int64_t{d.ViewStart} + step,
+                   rebuild);
+        const std::uint64_t viewEnd = std::uint64_t{d.ViewStart} + d.ViewLength;
+        p = x < 0 ? d.ViewStart : static_cast<std::uint32_t>(std::max<std::uint64_t>(viewEnd, 1) - 1);
+    } else {
+        p = WavePosition(d, x, waveWidth);
+    }
+    SelectBetween(d, d.WaveDragAnchor, std::min(p, LastSample(d)));
+    return {true, {}};
+}
+
+TCommandResult WaveBoxDragEnd(TDocument& document) {
+    document.WaveDragging = false;
+    document.WaveDragSelects = false;
+    return {};
+}
+
+TCommandResult SelectAll(TDocument& document) {
+    TDocument& d = document;
+    if (Recording(d) || d.SampleCount < 2) {
+        return {};
+    }
+    d.Select(0, LastSample(d));
+    return {true, {}};
+}
+
+namespace {
+
+// The end of the selection that stays when it is extended towards `towardsStart`.
+std::uint32_t KeptEnd(const TDocument& d, bool towardsStart) {
+    if (d.SelEndSet) {
+        return std::min(towardsStart ? d.SelEnd : d.SelStart, LastSample(d));
+    }
+    return std::min(d.SelStartSet ? d.SelStart : d.CursorPos, LastSample(d));
+}
+
+TCommandResult SelectTo(TDocument& d, bool towardsStart, const TRebuildGraph& rebuild) {
+    if (Recording(d) || d.SampleCount == 0) {
+        return {};
+    }
+    const std::uint32_t kept = KeptEnd(d, towardsStart);
+    const std::uint32_t target = towardsStart ? 0 : LastSample(d);
+    SelectBetween(d, kept, target);
+    d.CursorPos = target;
+    if (!PlayingView(d)) {
+        FollowCursor(d, rebuild);
+    }
+    return {true, {}};
+}
+
+}  // namespace
+
+TCommandResult SelectToStart(TDocument& document, const TRebuildGraph& rebuild) {
+    return SelectTo(document, true, rebuild);
+}
+
+TCommandResult SelectToEnd(TDocument& document, const TRebuildGraph& rebuild) {
+    return SelectTo(document, false, rebuild);
+}
+
+TCommandResult ScrollView(TDocument& document, std::int64_t start, const TRebuildGraph& rebuild) {
+    TDocument& d = document;
+    if (d.SampleCount == 0 || PlayingView(d)) {
+        return {};
+    }
+    while (d.GraphBuilding.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const std::uint32_t before = d.ViewStart;
+    PlaceView(d, start);
+    FollowView(d, rebuild);
+    return {d.ViewStart != before, {}};
+}
+
+TCommandResult WheelScroll(TDocument& document, int steps, const TRebuildGraph& rebuild) {
+    const std::int64_t step = std::max<std::int64_t>(1, document.ViewLength / 10);
+    return ScrollView(document, std::int64_t{document.ViewStart} - step * steps, rebuild);
+}
+
+TScrollBarModel ScrollBarModel(const TDocument& document) {
+    const TDocument& d = document;
+    TScrollBarModel m;
+    constexpr std::uint32_t Room = 1U << 30;
+    m.Scale = d.SampleCount / Room + 1;
+    const std::uint32_t length = std::min(d.ViewLength, d.SampleCount);
+    m.Maximum = static_cast<int>((d.SampleCount - length) / m.Scale);
+    m.PageStep = static_cast<int>(std::max<std::uint32_t>(1, length / m.Scale));
+    m.SingleStep = std::max(1, m.PageStep / 10);
+    m.Value = std::min(static_cast<int>(d.ViewStart / m.Scale), m.Maximum);
+    return m;
+}
+
+std::int64_t ScrollBarStart(const TDocument& document, int value) {
+    const TScrollBarModel m = ScrollBarModel(document);
+    // The last position of the bar is the end of the document, whatever the rounding.
+    if (value >= m.Maximum) {
+        return std::int64_t{document.SampleCount} - std::min(document.ViewLength, document.SampleCount);
+    }
+    return std::int64_t{value} * m.Scale;
 }
 
 TCommandResult Z_SelBtnClick(TDocument& document, const TRebuildGraph& rebuild) {

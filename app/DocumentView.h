@@ -53,6 +53,50 @@ TCommandResult TrackBoxMouseUp(TDocument& document, const TRebuildGraph& rebuild
 // Waveform click, any button: moves the cursor only.
 TCommandResult WaveBoxMouseDown(TDocument& document, int x, int waveWidth);
 
+// Selecting with the mouse on the waveform (left button), beyond the plain click above,
+// which still only places the cursor. x may lie outside the box while the button is held.
+// A press places the cursor as a click does and remembers it as the anchor; once the mouse
+// has moved WaveDragThreshold pixels, the selection runs from the anchor to the sample under
+// the mouse. Past either side of the box the view scrolls (by the distance, at least one
+// pixel's worth of samples) and the selection follows its edge. With shift the press
+// extends the selection (or selects from the cursor) to the sample under the mouse instead.
+inline constexpr int WaveDragThreshold = 3;
+TCommandResult WaveBoxDragStart(TDocument& document, int x, int waveWidth, bool extend);
+TCommandResult WaveBoxDragMove(TDocument& document, int x, int waveWidth,
+                               const TRebuildGraph& rebuild);
+TCommandResult WaveBoxDragEnd(TDocument& document);
+// The sample under x of the wave box, kept on the document.
+std::uint32_t WavePosition(const TDocument& document, int x, int waveWidth);
+
+// Keyboard selection: everything; from the selection's (or the cursor's) far end to the
+// start or to the end of the document.
+TCommandResult SelectAll(TDocument& document);
+TCommandResult SelectToStart(TDocument& document, const TRebuildGraph& rebuild);
+TCommandResult SelectToEnd(TDocument& document, const TRebuildGraph& rebuild);
+
+// Moves the view to start at `start` (kept inside the document) without touching the
+// cursor; the cache is moved and rebuilt quietly when the view leaves it, as FollowCursor
+// does.
+TCommandResult ScrollView(TDocument& document, std::int64_t start, const TRebuildGraph& rebuild);
+// The wheel: `steps` notches (positive towards the start), a tenth of the view each.
+TCommandResult WheelScroll(TDocument& document, int steps, const TRebuildGraph& rebuild);
+// Ctrl+wheel: zooms in (or out) by the zoom buttons' steps and limits, keeping the sample
+// under x where it is.
+TCommandResult WheelZoom(TDocument& document, bool zoomIn, int x, int waveWidth,
+                         const TRebuildGraph& rebuild);
+
+// The horizontal scroll bar: its range in units of Scale samples, so that a document of up
+// to 2^32 - 1 samples fits the bar's int range.
+struct TScrollBarModel {
+    int Maximum = 0;
+    int PageStep = 0;
+    int SingleStep = 1;
+    int Value = 0;
+    std::uint32_t Scale = 1;
+};
+TScrollBarModel ScrollBarModel(const TDocument& document);
+std::int64_t ScrollBarStart(const TDocument& document, int value);
+
 // Zoom commands.
 TCommandResult Z_plusBtnClick(TDocument& document, const TRebuildGraph& rebuild);
 TCommandResult Z_minusBtnClick(TDocument& document, const TRebuildGraph& rebuild);

@@ -86,4 +86,17 @@ std::string NoChannelsToSaveText(const std::string& language) {
     return Pick(language, "Документ без каналов нельзя сохранить", "A document without channels cannot be saved");
 }
 
+std::string FileNotFoundText(const std::string& language, const std::string& path) {
+    return FileNotFoundText(language) + ": " + path;
+}
+
+std::string UnknownFormatText(const std::string& language, const std::string& path) {
+    return UnknownFormatText(language) + ": " + path;
+}
+
+std::string SaveFailedText(const std::string& language, const std::string& path,
+                           const std::string& reason) {
+    return Pick(language, "Файл не сохранен: ", "File not saved: ") + path + "\n" + reason;
+}
+
 }  // namespace sonavel

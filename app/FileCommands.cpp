@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/ErrorText.h"
+#include "core/Progress.h"
 #include "formats/FormatError.h"
 #include "formats/MP3Utils.h"
 #include "formats/MP3_Format.h"
@@ -139,6 +140,9 @@ TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const 
             return {false, UnknownFormatText(language)};
         }
         return {true, {}};
+    } catch (const TCancelled&) {
+        // The replacing file has gone with the partial copy; the old file is untouched.
+        return {false, {}};
     } catch (const std::exception& error) {
         return {false, DescribeFailure(error, language)};
     }

@@ -43,7 +43,7 @@ void LoadFile(const std::string& fileName, const std::string& format, TAudioStre
 
 struct TSaveResult {
     bool Ok = false;
-    std::string Message;  // in the interface language, when not Ok
+    std::string Message;  // in the interface language, when not Ok; empty when cancelled
 };
 
 // Writes the stream to a file in the format ("PCM" or "MP3" with the given settings). The

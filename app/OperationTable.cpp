@@ -369,6 +369,8 @@ constexpr std::array<TOperationInfo, OperationCount> Table{{
     {Cut, "Вырезание в буфер обмена", "Cutting", true, "cut", "copy, then delete", Audio},
     {Undo, "Откат назад на одну операцию", "Undoing last operation", false, "undo",
      "back to the newest restore point", Doc | NeedsRestorePoint},
+    {Redo, "Возврат отмененной операции", "Redoing last operation", false, "redo",
+     "brings back what the last undo took", Doc | NeedsRedoPoint},
     {Insert, "Вставка с добавлением", "Inserting", true, "paste",
      "the clipboard inserted at the cursor", Doc | NeedsClipboard},
     {Mix, "Вставка со смешением звучаний", "Inserting", true, "paste-mix",

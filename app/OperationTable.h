@@ -17,6 +17,7 @@ enum class TOperation : std::uint8_t {
     CopyTo,
     Cut,
     Undo,
+    Redo,
     Insert,
     Mix,
     Overwrite,
@@ -121,6 +122,7 @@ enum TRequirement : unsigned {
     NeedsRestorePoint = 1U << 2,  // something to undo
     NeedsClipboard = 1U << 3,     // audio to paste
     NeedsOneOfSeveralChannels = 1U << 4,
+    NeedsRedoPoint = 1U << 5,  // something undone to bring back
 };
 
 struct TOperationInfo {

@@ -21,6 +21,7 @@ TConditionState ConditionsOf(const TWorkspace& workspace, bool recording) {
     }
     state.Length = d->Stream->GetLength();
     state.RestoreCount = d->RestoreCount();
+    state.RedoCount = d->RedoCount();
     state.Channels = d->Stream->ChannelCount;
     state.ChannelItem = d->ChannelItem;
     return state;
@@ -39,6 +40,9 @@ bool Enabled(unsigned requirements, const TConditionState& state) {
     if ((requirements & NeedsRestorePoint) != 0 && state.RestoreCount == 0) {
         return false;
     }
+    if ((requirements & NeedsRedoPoint) != 0 && state.RedoCount == 0) {
+        return false;
+    }
     return (requirements & NeedsClipboard) == 0 || state.ClipboardLength > 0;
 }
 
@@ -48,6 +52,9 @@ TRefusal Refusal(unsigned requirements, const TConditionState& state) {
         return silent;
     }
     if ((requirements & NeedsRestorePoint) != 0 && state.RestoreCount == 0) {
+        return silent;
+    }
+    if ((requirements & NeedsRedoPoint) != 0 && state.RedoCount == 0) {
         return silent;
     }
     // A paste needs two samples at least: one sample makes no fragment.

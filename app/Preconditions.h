@@ -17,6 +17,7 @@ struct TConditionState {
     bool Recording = false;  // the active document records
     std::uint32_t Length = 0;
     std::int32_t RestoreCount = 0;
+    std::int32_t RedoCount = 0;
     std::uint32_t ClipboardLength = 0;
     std::uint16_t Channels = 0;
     int ChannelItem = 0;  // 0 all channels, k channel k - 1

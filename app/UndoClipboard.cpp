@@ -29,6 +29,7 @@ std::unique_ptr<TAudioStream> PushRestorePoint(TDocument& document, std::unique_
 std::unique_ptr<TAudioStream> CopyWholeStream(TAudioStream& stream) {
     auto copy = std::make_unique<TAudioStream>();
     stream.CopyTo(-1, 0, *copy, stream.GetLength());
+    copy->Version = stream.Version;
     return copy;
 }
 
@@ -40,11 +41,27 @@ void AddRestorePoint(TDocument& document, int maxUndos) {
     PushRestorePoint(document, CopyWholeStream(*document.Stream), maxUndos);
 }
 
-void UndoLast(TDocument& document) {
+namespace {
+
+// The front of `from` becomes the stream; the stream goes to the front of `to`.
+void SwapIn(TDocument& document, std::vector<std::unique_ptr<TAudioStream>>& from,
+            std::vector<std::unique_ptr<TAudioStream>>& to) {
     document.ClearSelection();
-    document.Stream = std::move(document.RestorePoints.front());
-    document.RestorePoints.erase(document.RestorePoints.begin());
+    to.insert(to.begin(), std::move(document.Stream));
+    document.Stream = std::move(from.front());
+    from.erase(from.begin());
     document.FillChannelBox();
+    document.UpdateModified();
+}
+
+}  // namespace
+
+void UndoLast(TDocument& document) {
+    SwapIn(document, document.RestorePoints, document.RedoPoints);
+}
+
+void RedoLast(TDocument& document) {
+    SwapIn(document, document.RedoPoints, document.RestorePoints);
 }
 
 void PasteSelection(TDocument& document, std::uint32_t position, TAudioStream& source) {

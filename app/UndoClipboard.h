@@ -16,8 +16,13 @@ std::unique_ptr<TAudioStream> CopyWholeStream(TAudioStream& stream);
 void AddRestorePoint(TDocument& document, int maxUndos);
 
 // Replaces the document's stream by the newest restore point, which is used up, and clears
-// the selection. The caller guarantees at least one restore point.
+// the selection. The stream it replaces goes to the front of the redo list. Modified tells
+// whether the result differs from the content last saved. The caller guarantees at least
+// one restore point.
 void UndoLast(TDocument& document);
+// The reverse of UndoLast: the newest redo point becomes the stream, which goes to the front
+// of the restore points. The caller guarantees at least one redo point.
+void RedoLast(TDocument& document);
 
 // Selects what a paste of `source` at the cursor wrote: its length converted to the
 // document's sample rate.

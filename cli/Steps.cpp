@@ -32,6 +32,7 @@ struct TShadowDocument {
     // the restore points may or may not have put it back to all channels.
     std::optional<int> ChannelItem = 0;
     std::vector<TFormat> RestorePoints;
+    std::vector<TFormat> RedoPoints;
 };
 
 class TShadow {
@@ -42,7 +43,7 @@ class TShadow {
     std::size_t Count() const { return Documents_.size(); }
     TShadowDocument& Active() { return Documents_[static_cast<std::size_t>(Activation_.back())]; }
     void Add(TFormat format) {
-        Documents_.push_back({format, 0, {}});
+        Documents_.push_back({format, 0, {}, {}});
         Activation_.push_back(static_cast<int>(Documents_.size()) - 1);
     }
     void Activate(int index) {
@@ -68,14 +69,19 @@ class TShadow {
         }
         d.Format = after;
         d.ChannelItem = 0;
+        d.RedoPoints.clear();
     }
-    void Undo(TShadowDocument& d) {
-        if (!d.RestorePoints.empty()) {
-            d.Format = d.RestorePoints.front();
-            d.RestorePoints.erase(d.RestorePoints.begin());
+    // Undo and redo move the format between the two lists.
+    static void Swap(TShadowDocument& d, std::vector<TFormat>& from, std::vector<TFormat>& to) {
+        if (!from.empty()) {
+            to.insert(to.begin(), d.Format);
+            d.Format = from.front();
+            from.erase(from.begin());
             d.ChannelItem = 0;
         }
     }
+    void Undo(TShadowDocument& d) { Swap(d, d.RestorePoints, d.RedoPoints); }
+    void Redo(TShadowDocument& d) { Swap(d, d.RedoPoints, d.RestorePoints); }
 
   private:
     int MaxUndos_;
@@ -487,6 +493,8 @@ TAction PrepareOperation(const TStepInfo& step, const TStep& given, TShadow& sha
         shadow.Add({static_cast<std::uint16_t>(v.ChnBox), v.HzBox});
     } else if (operation == TOperation::Undo) {
         shadow.Undo(d);
+    } else if (operation == TOperation::Redo) {
+        shadow.Redo(d);
     } else if (info.Undoable) {
         shadow.Undoable(
             d, info.FormatAfter != nullptr ? info.FormatAfter(d.Format, values) : d.Format);

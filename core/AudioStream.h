@@ -55,6 +55,11 @@ public:
     std::vector<std::unique_ptr<TFile>> ChannelFiles;
     std::vector<std::string> ChannelFileNames;
 
+    // Which content of its document the stream holds. The application numbers every change,
+    // so that undo and redo can tell when they are back at the content last saved; CopyTo
+    // leaves it to the caller.
+    std::uint64_t Version = 0;
+
     // --- Channels and format.
     // Appends an empty channel stored in the smallest free "N.chl" of ChannelFolder().
     void AddChannel();

@@ -1,14 +1,19 @@
 #include "ui/ChildForm.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTimer>
 #include <QThread>
 #include <QToolButton>
 #include <exception>
@@ -59,6 +64,27 @@ constexpr int TrackBoxLeft = 5;
 constexpr int TrackBoxTop = 65;
 constexpr int TrackBoxHeight = 25;
 constexpr int WaveBoxLeft = 10;
+constexpr int ScrollBarHeight = 10;  // the margin under the waveform
+constexpr int AutoScrollInterval = 50;  // ms, while a drag is held past the waveform's side
+
+// The keys the interval box keeps for itself; every other key goes to the editor's shortcuts.
+bool IntervalKey(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier | Qt::ShiftModifier)).toInt() != 0) {
+        return false;
+    }
+    switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Backspace:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return true;
+        default:
+            return key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9;
+    }
+}
 
 }  // namespace
 
@@ -92,6 +118,9 @@ struct TChildForm::TWidgets {
     QToolButton* Z_SelBtn = nullptr;
     QToolButton* Z_allBtn = nullptr;
     QToolButton* Z_1_1Btn = nullptr;
+    QScrollBar* ViewScrollBar = nullptr;
+    QTimer* AutoScroll = nullptr;
+    int LastDragX = 0;
 
     // The labels keep their places but grow to their text (the Russian ones are wider than
     // the room the layout gives them), pushing what follows them on the row to the right.
@@ -237,14 +266,33 @@ void TChildForm::FormCreate() {
     w.IntervalEdit->setGeometry(243, 96, 51, 26);
     w.IntervalEdit->setRange(IntervalMinimum, IntervalMaximum);
     w.IntervalEdit->setValue(IntervalDefault);
-    w.RightBtn = captionButton("RightBtn", 296, Qt::blue);
+    // Five digits and the arrows, unclipped in either language and style; the buttons to its
+    // right make room.
+    const int digits = w.IntervalEdit->fontMetrics().horizontalAdvance(QStringLiteral("99999"));
+    const int intervalWidth = std::max({51, w.IntervalEdit->sizeHint().width(), digits + 30});
+    w.IntervalEdit->setGeometry(243, 96, intervalWidth, 26);
+    const int room = intervalWidth - 51;
+    w.IntervalEdit->installEventFilter(this);
+    w.IntervalEdit->findChild<QLineEdit*>()->installEventFilter(this);
+    w.RightBtn = captionButton("RightBtn", 296 + room, Qt::blue);
     w.RightBtn->setText(Text(RightBtnCaption));
-    w.ToEndBtn = captionButton("ToEndBtn", 324, Qt::black);
+    w.ToEndBtn = captionButton("ToEndBtn", 324 + room, Qt::black);
     w.Z_plusBtn = glyphButton("Z_plusBtn", 389, TGlyph::ZoomIn);
     w.Z_minusBtn = glyphButton("Z_minusBtn", 416, TGlyph::ZoomOut);
     w.Z_SelBtn = glyphButton("Z_SelBtn", 443, TGlyph::ZoomSelection);
     w.Z_allBtn = glyphButton("Z_allBtn", 470, TGlyph::ZoomAll);
     w.Z_1_1Btn = glyphButton("Z_1_1Btn", 497, TGlyph::ZoomMaximal);
+
+    // Tab from the interval box goes back to the waveform, where the editor's keys act.
+    w.WaveBox->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(w.IntervalEdit, w.WaveBox);
+
+    w.ViewScrollBar = QtOwned<QScrollBar>(Qt::Horizontal, this);
+    w.ViewScrollBar->setObjectName(QStringLiteral("ViewScrollBar"));
+    w.ViewScrollBar->setFocusPolicy(Qt::NoFocus);
+    w.AutoScroll = QtOwned<QTimer>(this);
+    w.AutoScroll->setInterval(AutoScrollInterval);
+    connect(w.AutoScroll, &QTimer::timeout, this, [this] { WaveBoxMove(Widgets_->LastDragX); });
 
     // The form is laid out with the Russian texts; SetLanguage replaces them.
     w.ApplyTexts(*DocumentWindowTexts("RUS"));
@@ -255,8 +303,12 @@ void TChildForm::FormCreate() {
     connect(w.TrackBox, &TPaintBox::MouseMove, this, &TChildForm::TrackBoxMouseMove);
     connect(w.TrackBox, &TPaintBox::MouseUp, this,
             [this](int /*x*/, Qt::MouseButton button) { TrackBoxMouseUp(button); });
-    connect(w.WaveBox, &TPaintBox::MouseDown, this,
-            [this](int x, Qt::MouseButton /*button*/) { WaveBoxMouseDown(x); });
+    connect(w.WaveBox, &TPaintBox::MousePress, this, &TChildForm::WaveBoxPress);
+    connect(w.WaveBox, &TPaintBox::MouseMove, this, &TChildForm::WaveBoxMove);
+    connect(w.WaveBox, &TPaintBox::MouseUp, this,
+            [this](int /*x*/, Qt::MouseButton button) { WaveBoxRelease(button); });
+    connect(w.WaveBox, &TPaintBox::Wheel, this, &TChildForm::WaveBoxWheel);
+    connect(w.ViewScrollBar, &QScrollBar::valueChanged, this, &TChildForm::ScrollBarMoved);
     connect(w.CurrentChannelBox, &QComboBox::currentIndexChanged, this,
             &TChildForm::CurrentChannelBoxChange);
     connect(w.PlayBtn, &QToolButton::clicked, this, &TChildForm::PlayBtnClick);
@@ -372,7 +424,24 @@ void TChildForm::TrackBoxPaint() {
     OnWindowThread([this] {
         Widgets_->TrackBox->update();
         Widgets_->WaveBox->update();
+        SyncScrollBar();
     });
+}
+
+void TChildForm::SyncScrollBar() {
+    QScrollBar& bar = *Widgets_->ViewScrollBar;
+    const TScrollBarModel m = ScrollBarModel(Document_);
+    const QSignalBlocker quiet(bar);
+    bar.setRange(0, m.Maximum);
+    bar.setPageStep(m.PageStep);
+    bar.setSingleStep(m.SingleStep);
+    bar.setValue(m.Value);
+    bar.setEnabled(m.Maximum > 0);
+}
+
+void TChildForm::ScrollBarMoved(int value) {
+    Apply(ScrollView(Document_, ScrollBarStart(Document_, value), Rebuilder()));
+    SyncScrollBar();
 }
 
 void TChildForm::FollowCursor() {
@@ -440,6 +509,8 @@ void TChildForm::FormResize() {
     const TDocumentLayout layout = sonavel::FormResize(width(), height());
     w.TrackBox->setGeometry(TrackBoxLeft, TrackBoxTop, layout.TrackBoxWidth, TrackBoxHeight);
     w.WaveBox->setGeometry(WaveBoxLeft, WaveBoxTop, layout.WaveBoxWidth, layout.WaveBoxHeight);
+    w.ViewScrollBar->setGeometry(WaveBoxLeft, WaveBoxTop + layout.WaveBoxHeight,
+                                 layout.WaveBoxWidth, ScrollBarHeight);
     w.Z_1_1Btn->move(layout.Z_1_1BtnLeft, ButtonTop);
     w.Z_allBtn->move(layout.Z_allBtnLeft, ButtonTop);
     w.Z_SelBtn->move(layout.Z_SelBtnLeft, ButtonTop);
@@ -467,6 +538,91 @@ void TChildForm::TrackBoxMouseUp(Qt::MouseButton button) {
 
 void TChildForm::WaveBoxMouseDown(int x) {
     Apply(sonavel::WaveBoxMouseDown(Document_, x, Widgets_->WaveBox->width()));
+}
+
+void TChildForm::WaveBoxPress(int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    if (button != Qt::LeftButton) {
+        WaveBoxMouseDown(x);
+        return;
+    }
+    Widgets_->LastDragX = x;
+    Apply(WaveBoxDragStart(Document_, x, Widgets_->WaveBox->width(),
+                           modifiers.testFlag(Qt::ShiftModifier)));
+    emit CommandsMayChange();
+}
+
+void TChildForm::WaveBoxMove(int x) {
+    TWidgets& w = *Widgets_;
+    if (!Document_.WaveDragging) {
+        return;
+    }
+    w.LastDragX = x;
+    Apply(WaveBoxDragMove(Document_, x, w.WaveBox->width(), Rebuilder()));
+    // Held past a side, the view keeps scrolling without the mouse moving.
+    const bool outside = x < 0 || x >= w.WaveBox->width();
+    if (outside && !w.AutoScroll->isActive()) {
+        w.AutoScroll->start();
+    } else if (!outside) {
+        w.AutoScroll->stop();
+    }
+}
+
+void TChildForm::WaveBoxRelease(Qt::MouseButton button) {
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    Widgets_->AutoScroll->stop();
+    Apply(WaveBoxDragEnd(Document_));
+    TrackBoxPaint();
+}
+
+void TChildForm::WaveBoxWheel(int x, int notches, Qt::KeyboardModifiers modifiers) {
+    if (modifiers.testFlag(Qt::ControlModifier)) {
+        // One zoom step per notch: away from the user zooms in.
+        for (int i = 0; i < std::abs(notches); ++i) {
+            Apply(WheelZoom(Document_, notches > 0, x, Widgets_->WaveBox->width(), Rebuilder()));
+        }
+        return;
+    }
+    Apply(WheelScroll(Document_, notches, Rebuilder()));
+}
+
+void TChildForm::SelectAll() {
+    Apply(sonavel::SelectAll(Document_));
+    emit CommandsMayChange();
+}
+
+void TChildForm::SelectToStart() {
+    Apply(sonavel::SelectToStart(Document_, Rebuilder()));
+    emit CommandsMayChange();
+}
+
+void TChildForm::SelectToEnd() {
+    Apply(sonavel::SelectToEnd(Document_, Rebuilder()));
+    emit CommandsMayChange();
+}
+
+void TChildForm::TakeFocus() {
+    Widgets_->WaveBox->setFocus(Qt::OtherFocusReason);
+}
+
+bool TChildForm::eventFilter(QObject* watched, QEvent* event) {
+    // The interval box keeps its digits and arrows; the editor's shortcuts win over anything
+    // else it would take (Ctrl+Z, Delete, Space...), and Enter or Escape hand the focus back.
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (!IntervalKey(*static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            Widgets_->IntervalEdit->interpretText();
+            TakeFocus();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TChildForm::CurrentChannelBoxChange(int index) {

@@ -47,6 +47,14 @@ class TChildForm : public QWidget {
     // The control timer's time label.
     void SetTimeLabel(const std::string& text);
 
+    // Keyboard selection: everything, or from the selection's far end (or the cursor) to the
+    // start or the end.
+    void SelectAll();
+    void SelectToStart();
+    void SelectToEnd();
+    // Gives the keyboard focus to the waveform, so that the editor's keys act on the document.
+    void TakeFocus();
+
     // The language word last given to SetLanguage (empty before).
     const std::string& Language() const;
     // The graph cache the waveform is drawn from.
@@ -69,6 +77,7 @@ class TChildForm : public QWidget {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -91,6 +100,12 @@ class TChildForm : public QWidget {
     void TrackBoxMouseMove(int x);
     void TrackBoxMouseUp(Qt::MouseButton button);
     void WaveBoxMouseDown(int x);
+    void WaveBoxPress(int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void WaveBoxMove(int x);
+    void WaveBoxRelease(Qt::MouseButton button);
+    void WaveBoxWheel(int x, int notches, Qt::KeyboardModifiers modifiers);
+    void ScrollBarMoved(int value);
+    void SyncScrollBar();
     void CurrentChannelBoxChange(int index);
     void PlayBtnClick();
     void PlayViewBtnClick();

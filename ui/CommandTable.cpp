@@ -19,6 +19,7 @@ constexpr std::array<const char*, CommandCount> MenuItemNames{
     "nBitsChangeMI",
     "CloseFileMI",
     "UndoMI",
+    "RedoMI",
     "CutMI",
     "CopyToMI",
     "InsertMI",
@@ -83,6 +84,7 @@ constexpr std::array Menu{
     Item(CloseFile),
     Top("N2"),
     Item(Undo),
+    Item(Redo),
     Separator("N8"),
     Item(Cut),
     Item(CopyTo),
@@ -159,6 +161,7 @@ constexpr std::array Buttons{
     TToolButton{"SpeedButton19", 508, Settings},
     TToolButton{"SpeedButton20", 533, AudioSettings},
     TToolButton{"SpeedButton21", 568, Help},
+    TToolButton{"SpeedButton23", 600, Redo},
 };
 
 struct TCommandOperation {
@@ -172,6 +175,7 @@ constexpr std::array CommandOperations{
     TCommandOperation{SampleRateChange, TOperation::SampleRateChange},
     TCommandOperation{nBitsChange, TOperation::nBitsChange},
     TCommandOperation{Undo, TOperation::Undo},
+    TCommandOperation{Redo, TOperation::Redo},
     TCommandOperation{Cut, TOperation::Cut},
     TCommandOperation{CopyTo, TOperation::CopyTo},
     TCommandOperation{Insert, TOperation::Insert},

@@ -22,6 +22,7 @@ enum class TCommand : std::uint8_t {
     nBitsChange,
     CloseFile,
     Undo,
+    Redo,
     Cut,
     CopyTo,
     Insert,

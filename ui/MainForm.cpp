@@ -11,7 +11,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QLabel>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
@@ -22,6 +24,7 @@
 #include "app/ErrorText.h"
 #include "app/FileCommands.h"
 #include "app/Language.h"
+#include "app/StatusText.h"
 #include "core/PlaybackEngine.h"
 #include "core/Progress.h"
 #include "core/TransportControl.h"
@@ -125,6 +128,12 @@ TMainForm::TMainForm(TMainFormOptions options)
     TSettings::Load(Workspace_);
 
     connect(Layout_.PageControl, &QTabBar::currentChanged, this, &TMainForm::PageControlChange);
+    // The selection line sits under the status tips of the tool buttons.
+    auto* statusLine = MakeChild<QLabel>(Layout_.StatusBar);
+    statusLine->setObjectName("StatusLine");
+    Layout_.StatusBar->addWidget(statusLine, 1);
+    // After a command's progress window the keys act on the document again.
+    connect(Runner_, &TOperationRunner::Idle, this, &TMainForm::FocusDocument);
     ConrolTimer_ = MakeChild<QTimer>(this);
     ConrolTimer_->setObjectName("ConrolTimer");
     ConrolTimer_->setInterval(ControlInterval);
@@ -156,6 +165,7 @@ void TMainForm::ConnectCommands() {
         {SaveSelection, [this] { SaveSelectionMIClick(); }},
         {CloseFile, [this] { CloseFileMIClick(); }},
         {Undo, [this] { UndoMIClick(); }},
+        {Redo, [this] { RedoMIClick(); }},
         {Cut, [this] { CutMIClick(); }},
         {CopyTo, [this] { CopyToMIClick(); }},
         {Insert, [this] { InsertMIClick(); }},
@@ -213,6 +223,8 @@ void TMainForm::AddShortcuts() {
     Action(Save)->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     Action(CloseFile)->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
     Action(Undo)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    Action(Redo)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")),
+                                QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     Action(Cut)->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     Action(CopyTo)->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     Action(Insert)->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
@@ -238,6 +250,21 @@ void TMainForm::AddShortcuts() {
     });
     key("ToBeginKey", QKeySequence(Qt::Key_Home), [this] { ClickChildButton("ToBeginBtn"); });
     key("ToEndKey", QKeySequence(Qt::Key_End), [this] { ClickChildButton("ToEndBtn"); });
+    const auto onChild = [this](void (TChildForm::*act)()) {
+        return [this, act] {
+            if (TChildForm* form = ActiveChild(); form != nullptr && !Runner_->Busy()) {
+                (form->*act)();
+                ShowStatus();
+            }
+        };
+    };
+    key("SelectAllKey", QKeySequence::SelectAll, onChild(&TChildForm::SelectAll));
+    key("SelectToStartKey", QKeySequence(QStringLiteral("Shift+Home")),
+        onChild(&TChildForm::SelectToStart));
+    key("SelectToEndKey", QKeySequence(QStringLiteral("Shift+End")),
+        onChild(&TChildForm::SelectToEnd));
+    // Quitting goes through the same questions as closing the window.
+    key("QuitKey", QKeySequence(QStringLiteral("Ctrl+Q")), [this] { close(); });
 }
 
 void TMainForm::ClickChildButton(const char* name) {
@@ -277,7 +304,48 @@ void TMainForm::ApplyTexts(const std::string& language) {
     for (const auto& [button, command] : Layout_.Buttons) {
         if (const char* text = FindText(texts->Hints, button->objectName().toStdString())) {
             button->setToolTip(QString::fromUtf8(text));
+            button->setStatusTip(QString::fromUtf8(text));
         }
+    }
+    UpdateTitles();
+    ShowStatus();
+}
+
+QString TMainForm::DocumentTitle(const TDocument& document) const {
+    return ToQt(document.Caption) + (document.Modified ? QStringLiteral("*") : QString());
+}
+
+void TMainForm::UpdateTitles() {
+    const QString application = MainText(&TMainWindowTexts::Title);
+    if (application.isEmpty()) {
+        return;  // no language yet: the form's caption stays
+    }
+    const TDocument* d = Workspace_.Active();
+    setWindowTitle(d != nullptr ? DocumentTitle(*d) + QStringLiteral(" - ") + application : application);
+    for (int i = 0; i < Layout_.PageControl->count(); ++i) {
+        const int tag = Layout_.PageControl->tabData(i).toInt();
+        if (tag >= 0 && static_cast<std::size_t>(tag) < Workspace_.Count()) {
+            const QString text = DocumentTitle(Workspace_.Document(tag));
+            if (Layout_.PageControl->tabText(i) != text) {
+                Layout_.PageControl->setTabText(i, text);
+            }
+        }
+    }
+}
+
+void TMainForm::ShowStatus() {
+    const TDocument* d = Workspace_.Active();
+    const QString text = d != nullptr && Runner_->BusyDocument() != d
+                             ? ToQt(StatusText(*d, Language_))
+                             : QString();
+    if (auto* line = Layout_.StatusBar->findChild<QLabel*>("StatusLine"); line != nullptr && line->text() != text) {
+        line->setText(text);
+    }
+}
+
+void TMainForm::FocusDocument() {
+    if (TChildForm* form = ActiveChild(); form != nullptr && isActiveWindow()) {
+        form->TakeFocus();
     }
 }
 
@@ -296,6 +364,7 @@ void TMainForm::SetLanguage(const std::string& word) {
     ConnectFilesForm_->SetLanguage(word);
     MixFilesForm_->SetLanguage(word);
     ParameterForms_->SetLanguage(word);
+    ProcessForm_->SetLanguage(word);
     for (const TDocumentWindow& window : Windows_) {
         window.Form->SetLanguage(word);
     }
@@ -360,6 +429,8 @@ void TMainForm::UpdateCommands() {
     for (const auto& [button, command] : Layout_.Buttons) {
         button->setEnabled(enabled.test(Index(command)));
     }
+    UpdateTitles();
+    ShowStatus();
 }
 
 TOperationResult TMainForm::RunOperation(TOperation operation) {
@@ -476,6 +547,9 @@ void TMainForm::EqualizeMIClick() {
 void TMainForm::UndoMIClick() {
     RunCommand(TOperation::Undo);
 }
+void TMainForm::RedoMIClick() {
+    RunCommand(TOperation::Redo);
+}
 void TMainForm::CutMIClick() {
     RunCommand(TOperation::Cut);
 }
@@ -583,9 +657,13 @@ void TMainForm::RunFilesCommand(TOperation operation, TFileListForm& dialog) {
     UpdateCommands();
     // The new window is the active document before the worker starts.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    RunOperation(operation);
+    const TOperationResult result = RunOperation(operation);
     // No document pointers are kept past the run: a source may be closed next.
     values.Order.clear();
+    // A cancelled or failed join leaves no half-made document behind.
+    if (!result.Ok) {
+        CloseDocument(document);
+    }
     ShowActive();
     UpdateCommands();
 }
@@ -659,6 +737,7 @@ void TMainForm::ShowActive() {
     window->SubWindow->showMaximized();
     Layout_.DocumentArea->setActiveSubWindow(window->SubWindow);
     window->SubWindow->raise();
+    FocusDocument();
 }
 
 void TMainForm::PageControlChange(int index) {
@@ -682,6 +761,7 @@ void TMainForm::SetDocumentCaption(TDocument& document, const QString& caption) 
             Layout_.PageControl->setTabText(i, caption);
         }
     }
+    UpdateTitles();
 }
 
 void TMainForm::CloseDocument(TDocument& document) {
@@ -742,7 +822,7 @@ void TMainForm::NewFileMIClick() {
 TMainForm::TDecoded TMainForm::DecodeFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) {
-        Prompts_->Inform(this, QString(), ToQt(FileNotFoundText(Language_)));
+        Prompts_->Inform(this, QString(), ToQt(FileNotFoundText(Language_, FileSystemName(path))));
         return {};
     }
     const std::string fileName = FileSystemName(path);
@@ -754,15 +834,18 @@ TMainForm::TDecoded TMainForm::DecodeFile(const QString& path) {
         return {};
     }
     if (format.empty()) {
-        Prompts_->Inform(this, QString(), ToQt(UnknownFormatText(Language_)));
+        Prompts_->Inform(this, QString(), ToQt(UnknownFormatText(Language_, fileName)));
         return {};
     }
     auto stream = std::make_unique<TAudioStream>();
     std::string failure;
+    bool cancelled = false;
     const std::string language = Language_;
     Runner_->RunModal(ToQt(OpeningFileCaption(language)), nullptr, [&] {
         try {
             LoadFile(fileName, format, *stream);
+        } catch (const TCancelled&) {
+            cancelled = true;
         } catch (const std::exception& error) {
             failure = DescribeFailure(error, language);
         }
@@ -770,6 +853,9 @@ TMainForm::TDecoded TMainForm::DecodeFile(const QString& path) {
     if (!failure.empty()) {
         Prompts_->Inform(this, QString(), ToQt(failure));
         return {};
+    }
+    if (cancelled) {
+        return {};  // the partly read stream goes with its channel files
     }
     return {std::move(stream), format};
 }
@@ -785,7 +871,13 @@ bool TMainForm::OpenDocument(const QString& path) {
     SetUpDocumentWindow(document);
     // The new window is shown before its graph is built.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    RunOperation(TOperation::BuildGraph);
+    if (RunOperation(TOperation::BuildGraph).Cancelled) {
+        // A cancelled open leaves no document behind.
+        CloseDocument(document);
+        ShowActive();
+        UpdateCommands();
+        return false;
+    }
     UpdateCommands();
     return true;
 }
@@ -833,8 +925,8 @@ bool TMainForm::SaveStreamTo(TAudioStream& stream, const std::string& fileName,
     TSaveResult result;
     Runner_->RunModal(MainText(&TMainWindowTexts::SavingFile), nullptr,
                       [&] { result = SaveStream(stream, fileName, format, settings, language); });
-    if (!result.Ok) {
-        Prompts_->Inform(this, QString(), ToQt(result.Message));
+    if (!result.Ok && !result.Message.empty()) {
+        Prompts_->Inform(this, QString(), ToQt(SaveFailedText(language, fileName, result.Message)));
     }
     return result.Ok;
 }
@@ -874,7 +966,7 @@ bool TMainForm::SaveMIClick() {
     if (!SaveStreamTo(*d->Stream, d->FileName, d->FileFormat)) {
         return false;
     }
-    d->Modified = false;
+    d->MarkSaved();
     return true;
 }
 
@@ -894,7 +986,7 @@ bool TMainForm::SaveAsMIClick() {
     }
     d->FileName = name;
     d->FileFormat = format;
-    d->Modified = false;
+    d->MarkSaved();
     SetDocumentCaption(*d, QFile::decodeName(BaseName(name).c_str()));
     return true;
 }
@@ -948,7 +1040,7 @@ bool TMainForm::FormCloseQuery() {
             break;
         }
         if (d->Modified && d->Stream->GetLength() > 0) {
-            const QString title = Layout_.PageControl->tabText(Layout_.PageControl->currentIndex());
+            const QString title = ToQt(d->Caption);
             const TAnswer answer =
                 Prompts_->AskYesNoCancel(this, title, MainText(&TMainWindowTexts::SaveChanges));
             // Changes that were to be saved are not dropped when saving failed either.
@@ -1018,6 +1110,11 @@ void TMainForm::ConrolTimerTimer() {
             ProcessForm_->SetProgress(
                 static_cast<int>(std::nearbyint(static_cast<double>(position) / total * 1000.0)));
         }
+    }
+    if (!Runner_->Busy()) {
+        // The mouse selects and saving clears the mark without a command: these follow here.
+        UpdateTitles();
+        ShowStatus();
     }
     TDocument* d = Workspace_.Active();
     // A document the worker is changing, or whose graph is being rebuilt, is left alone.
@@ -1106,7 +1203,7 @@ void TMainForm::RecordFinished(const QPointer<TChildForm>& window) {
         TDocument& d = window->Document();
         window->ShowProperties();
         window->TrackBoxPaint();
-        d.Modified = true;
+        d.MarkChanged();
         // The recording's graph is rebuilt while the main window waits, without a modal loop.
         TChildForm* form = window.data();
         auto failure = std::make_shared<std::string>();

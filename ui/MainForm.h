@@ -120,6 +120,7 @@ class TMainForm : public QMainWindow {
     void SaveSelectionMIClick();
     void CloseFileMIClick();
     void UndoMIClick();
+    void RedoMIClick();
     void CutMIClick();
     void CopyToMIClick();
     void InsertMIClick();
@@ -180,6 +181,13 @@ class TMainForm : public QMainWindow {
 
     void ConnectCommands();
     void AddShortcuts();
+    // The window title and the tabs: the active document's name, "*" on modified documents.
+    void UpdateTitles();
+    // The status bar: the active document's selection (or cursor) in time and samples.
+    void ShowStatus();
+    // The active document window takes the keyboard focus (after a command, a tab change).
+    void FocusDocument();
+    QString DocumentTitle(const TDocument& document) const;
     void ApplyTexts(const std::string& language);
     void CreateSettingsForms();
     void SetSettingsLanguage(const std::string& word);
@@ -262,6 +270,7 @@ class TMainForm : public QMainWindow {
     QTranslator* QtTranslator_ = nullptr;
     bool QtTranslatorInstalled_ = false;
     THelpFiles HelpFiles_;
+    QString Status_;  // what the status bar shows when no hint covers it
 };
 
 }  // namespace sonavel

@@ -20,6 +20,7 @@ constexpr std::array RussianMenu{
     TNamedText{"CloseFileMI", "Закрыть файл"},
     TNamedText{"N2", "Монтаж"},
     TNamedText{"UndoMI", "Откат на одну операцию"},
+    TNamedText{"RedoMI", "Возврат отмененной операции"},
     TNamedText{"CutMI", "Вырезать"},
     TNamedText{"CopyToMI", "Копировать"},
     TNamedText{"InsertMI", "Вставить"},
@@ -77,6 +78,7 @@ constexpr std::array EnglishMenu{
     TNamedText{"CloseFileMI", "Close file"},
     TNamedText{"N2", "Edit"},
     TNamedText{"UndoMI", "Undo"},
+    TNamedText{"RedoMI", "Redo"},
     TNamedText{"CutMI", "Cut"},
     TNamedText{"CopyToMI", "Copy"},
     TNamedText{"InsertMI", "Paste"},
@@ -145,6 +147,7 @@ constexpr std::array RussianHints{
     TNamedText{"SpeedButton19", "Общие настройки"},
     TNamedText{"SpeedButton20", "Настройки аудиоустройств"},
     TNamedText{"SpeedButton21", "Справка"},
+    TNamedText{"SpeedButton23", "Возврат"},
 };
 
 // The first hint begins with a Cyrillic С, as the program has always shown it.
@@ -171,6 +174,7 @@ constexpr std::array EnglishHints{
     TNamedText{"SpeedButton19", "General settings"},
     TNamedText{"SpeedButton20", "Audoidevice settings"},
     TNamedText{"SpeedButton21", "Help"},
+    TNamedText{"SpeedButton23", "Redo"},
 };
 
 constexpr TMainWindowTexts RussianMain{

@@ -2,7 +2,10 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <optional>
 #include <thread>
+
+#include "core/Progress.h"
 
 #include "ui/ProcessDlg.h"
 #include "ui/ProcessThread.h"
@@ -14,9 +17,15 @@ TOperationRunner::TOperationRunner(TProcessForm& progress, QObject* parent)
 
 TOperationRunner::~TOperationRunner() = default;
 
-TOperationRunner::TWork TOperationRunner::Delayed(const TWork& work) const {
-    return [work, delay = FinishDelay] {
-        work();
+TOperationRunner::TWork TOperationRunner::Delayed(const TWork& work, bool cancellable) const {
+    return [work, delay = FinishDelay, cancellable] {
+        {
+            std::optional<TCancellable> cancel;
+            if (cancellable) {
+                cancel.emplace();
+            }
+            work();
+        }
         std::this_thread::sleep_for(delay);
     };
 }
@@ -51,9 +60,10 @@ void TOperationRunner::WaitUntilIdle() {
 
 void TOperationRunner::RunModal(const QString& caption, TDocument* document, const TWork& work) {
     Begin(document);
-    Progress_.Begin(caption);
+    Progress_.Begin(caption, true);
+    ClearCancel();
     {
-        const TProcessThread thread(Delayed(work), this, [this] { Progress_.Finish(); });
+        const TProcessThread thread(Delayed(work, true), this, [this] { Progress_.Finish(); });
         Progress_.ExecUntilFinished();
     }
     End();
@@ -65,7 +75,7 @@ void TOperationRunner::RunModeless(const QString& caption, TDocument* document, 
     Progress_.Begin(caption);
     Progress_.ShowModeless();
     Modeless_ =
-        std::make_unique<TProcessThread>(Delayed(work), this, [this, done = std::move(done)] {
+        std::make_unique<TProcessThread>(Delayed(work, false), this, [this, done = std::move(done)] {
             Progress_.Finish();
             Modeless_.reset();
             if (done) {

@@ -26,7 +26,8 @@ class TOperationRunner : public QObject {
 
     // Runs the work on the worker thread while the progress window is shown modally with the
     // caption; returns when the work has ended and the window has closed. The work must not
-    // throw. `document` is the one the work changes (nullptr for none).
+    // throw. `document` is the one the work changes (nullptr for none). The window's cancel
+    // button asks the work to stop (TCancellable is in force on the worker).
     void RunModal(const QString& caption, TDocument* document, const TWork& work);
     // The same, but returns at once: the progress window blocks the main window until the
     // work has ended, then `done` runs on the user interface thread.
@@ -55,7 +56,7 @@ class TOperationRunner : public QObject {
     void Begin(TDocument* document);
     void End();
     void WaitUntilIdle();
-    TWork Delayed(const TWork& work) const;
+    TWork Delayed(const TWork& work, bool cancellable) const;
 
     TProcessForm& Progress_;
     bool Busy_ = false;

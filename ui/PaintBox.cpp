@@ -1,6 +1,7 @@
 #include "ui/PaintBox.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <cmath>
 #include <utility>
@@ -19,6 +20,7 @@ TPaintBox::TPaintBox(TRender render, const QColor& blank, QWidget* parent)
     : QWidget(parent), Render_(std::move(render)), Blank_(blank) {
     // Every pixel is painted from the image: Qt need not clear the box first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void TPaintBox::paintEvent(QPaintEvent* /*event*/) {
@@ -40,6 +42,20 @@ void TPaintBox::paintEvent(QPaintEvent* /*event*/) {
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
     emit MouseDown(EventX(event), event->button());
+    emit MousePress(EventX(event), event->button(), event->modifiers());
+}
+
+void TPaintBox::wheelEvent(QWheelEvent* event) {
+    // A notch is 120 eighths of a degree; fine-grained wheels add up to whole notches.
+    constexpr int Notch = 120;
+    const QPoint angle = event->angleDelta();
+    WheelRest_ += angle.y() != 0 ? angle.y() : angle.x();
+    const int notches = WheelRest_ / Notch;
+    WheelRest_ -= notches * Notch;
+    if (notches != 0) {
+        emit Wheel(static_cast<int>(std::floor(event->position().x())), notches, event->modifiers());
+    }
+    event->accept();
 }
 
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {

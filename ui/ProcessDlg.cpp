@@ -4,7 +4,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QToolButton>
+
+#include "app/Language.h"
+#include "core/Progress.h"
 
 namespace sonavel {
 
@@ -14,6 +18,10 @@ constexpr int ClientWidth = 392;
 constexpr int ClientHeight = 56;
 const QColor Cream(255, 251, 240);
 const QColor Maroon(128, 0, 0);
+constexpr int GaugeLeft = 12;
+constexpr int GaugeTop = 30;
+constexpr int GaugeHeight = 16;
+constexpr int CancelWidth = 76;
 
 }  // namespace
 
@@ -22,7 +30,8 @@ TProcessForm::TProcessForm(QWidget* mainWindow)
       MainWindow_(mainWindow),
       ProcessName_(new QLabel(this)),
       Gauge_(new QProgressBar(this)),
-      SpeedButton1_(new QToolButton(this)) {
+      SpeedButton1_(new QToolButton(this)),
+      CancelBtn_(new QPushButton(this)) {
     setObjectName("ProcessForm");
     setFixedSize(ClientWidth, ClientHeight);
     setModal(true);
@@ -42,7 +51,7 @@ TProcessForm::TProcessForm(QWidget* mainWindow)
     Gauge_->setRange(0, 1000);
     Gauge_->setValue(0);
     Gauge_->setTextVisible(false);
-    Gauge_->setGeometry(12, 30, ClientWidth - 24, 16);
+    Gauge_->setGeometry(GaugeLeft, GaugeTop, ClientWidth - 2 * GaugeLeft, GaugeHeight);
     Gauge_->setStyleSheet(
         "QProgressBar { border: 1px solid #808080; background: white; }"
         "QProgressBar::chunk { background: #800000; }");
@@ -60,11 +69,45 @@ TProcessForm::TProcessForm(QWidget* mainWindow)
             MainWindow_->showMinimized();
         }
     });
+
+    CancelBtn_->setObjectName("CancelBtn");
+    CancelBtn_->setGeometry(ClientWidth - GaugeLeft - CancelWidth, GaugeTop - 4, CancelWidth,
+                            GaugeHeight + 8);
+    CancelBtn_->setAutoDefault(false);
+    CancelBtn_->hide();
+    SetLanguage(English);
+    connect(CancelBtn_, &QPushButton::clicked, this, &TProcessForm::Cancel);
 }
 
-void TProcessForm::Begin(const QString& caption) {
+void TProcessForm::Begin(const QString& caption, bool cancellable) {
     Finished_ = false;
+    Cancellable_ = cancellable;
+    CancelBtn_->setVisible(cancellable);
+    CancelBtn_->setEnabled(cancellable);
+    // The gauge makes room for the button.
+    const int gaugeWidth = ClientWidth - 2 * GaugeLeft - (cancellable ? CancelWidth + 8 : 0);
+    Gauge_->setGeometry(GaugeLeft, GaugeTop, gaugeWidth, GaugeHeight);
     SetCaption(caption);
+}
+
+void TProcessForm::SetLanguage(const std::string& language) {
+    const std::string text = Pick(language, "Отмена", "Cancel");
+    if (!text.empty()) {
+        CancelBtn_->setText(QString::fromStdString(text));
+    }
+}
+
+void TProcessForm::Cancel() {
+    if (Finished_ || !Cancellable_) {
+        return;
+    }
+    RequestCancel();
+    // Pressed once is enough; the window closes when the work has stopped.
+    CancelBtn_->setEnabled(false);
+}
+
+bool TProcessForm::CancelVisible() const {
+    return Cancellable_ && !CancelBtn_->isHidden();
 }
 
 void TProcessForm::SetCaption(const QString& caption) {
@@ -113,7 +156,9 @@ void TProcessForm::Finish() {
 void TProcessForm::reject() {
     if (Finished_) {
         QDialog::reject();
+        return;
     }
+    Cancel();
 }
 
 void TProcessForm::closeEvent(QCloseEvent* event) {

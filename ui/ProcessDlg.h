@@ -2,22 +2,34 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QToolButton;
 
 namespace sonavel {
 
 // The progress window: a borderless cream window with the operation's name and a gauge of
-// 0..1000, centred on the main window. There is no cancel: it closes when the work behind it
-// reports that it has finished, also when that report arrives before the window is shown.
+// 0..1000, centred on the main window. It closes when the work behind it reports that it has
+// finished, also when that report arrives before the window is shown. Work that can be
+// cancelled gets a cancel button, which Escape presses too; the work then stops at its next
+// step and reports its end as usual.
 class TProcessForm : public QDialog {
     Q_OBJECT
   public:
     explicit TProcessForm(QWidget* mainWindow);
 
-    // Prepares a run: the caption, and the window is open until Finish.
-    void Begin(const QString& caption);
+    // Prepares a run: the caption, and the window is open until Finish. Only a cancellable
+    // run shows the cancel button.
+    void Begin(const QString& caption, bool cancellable = false);
+    // The cancel button's text in the language ("RUS"/"ENG").
+    void SetLanguage(const std::string& language);
+    // Asks the work to stop (the cancel button and Escape); nothing for a run that cannot be
+    // cancelled.
+    void Cancel();
+    bool CancelVisible() const;
     void SetCaption(const QString& caption);
     QString Caption() const;
     // The gauge keeps the last value it was given.
@@ -38,7 +50,7 @@ class TProcessForm : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   public slots:
-    // Neither Escape nor the window manager can end an operation.
+    // Escape cancels a cancellable run; neither it nor the window manager closes the window.
     void reject() override;
 
   private:
@@ -46,7 +58,9 @@ class TProcessForm : public QDialog {
     QLabel* ProcessName_;
     QProgressBar* Gauge_;
     QToolButton* SpeedButton1_;
+    QPushButton* CancelBtn_;
     bool Finished_ = true;
+    bool Cancellable_ = false;
     bool InExec_ = false;
 };
 

@@ -21,6 +21,7 @@ enum class TPicture : std::uint8_t {
     Save,
     CloseFile,
     Undo,
+    Redo,
     Cut,
     Copy,
     Paste,
@@ -198,7 +199,13 @@ class TPictureEngine final : public TVectorIconEngine {
                 Line(p, Red, 2.0, {8, 8}, {14, 14});
                 Line(p, Red, 2.0, {14, 8}, {8, 14});
                 break;
-            case TPicture::Undo: {
+            case TPicture::Undo:
+            case TPicture::Redo: {
+                // Redo is undo's mirror image.
+                if (Picture_ == TPicture::Redo) {
+                    p.translate(16, 0);
+                    p.scale(-1, 1);
+                }
                 QPainterPath arc;
                 arc.moveTo(4, 7);
                 arc.cubicTo(6, 3, 14, 3, 13.5, 9);
@@ -406,6 +413,8 @@ std::optional<QIcon> CommandIcon(TCommand command) {
             return Picture(TPicture::CloseFile);
         case Undo:
             return Picture(TPicture::Undo);
+        case Redo:
+            return Picture(TPicture::Redo);
         case Cut:
             return Picture(TPicture::Cut);
         case CopyTo:

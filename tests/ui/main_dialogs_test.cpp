@@ -172,9 +172,10 @@ TEST_F(FileCommands, MissingFileAndUnknownFormatAreRefused) {
     ASSERT_TRUE(QFile::copy(QString::fromStdString(wav), QString::fromStdString(misnamed)));
     EXPECT_FALSE(Form->OpenDocument(QString::fromStdString(misnamed)));
     ASSERT_EQ(Prompts->Informed.size(), 3U);
-    EXPECT_EQ(Prompts->Informed[0].Text, QStringLiteral("File not found"));
-    EXPECT_EQ(Prompts->Informed[1].Text, QStringLiteral("Unknown format"));
-    EXPECT_EQ(Prompts->Informed[2].Text, QStringLiteral("Unknown format"));
+    // Each message names its file.
+    EXPECT_EQ(Prompts->Informed[0].Text, QString::fromStdString("File not found: " + Temp.File("none.wav")));
+    EXPECT_EQ(Prompts->Informed[1].Text, QString::fromStdString("Unknown format: " + fake));
+    EXPECT_EQ(Prompts->Informed[2].Text, QString::fromStdString("Unknown format: " + misnamed));
     EXPECT_EQ(Form->Workspace().Count(), 0U);
     EXPECT_EQ(Form->PageControl().count(), 0);
 }

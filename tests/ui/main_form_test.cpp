@@ -75,7 +75,7 @@ TEST(EnablingRule, UndoFollowsRestorePointsAndPastesFollowTheClipboard) {
 }
 
 TEST(CommandTable, EveryButtonSitsAtItsPlaceAndEveryCommandHasOneMenuItem) {
-    ASSERT_EQ(ToolButtons().size(), 22U);
+    ASSERT_EQ(ToolButtons().size(), 23U);
     int previous = 0;
     for (const TToolButton& button : ToolButtons()) {
         EXPECT_GT(button.Left, previous) << button.Name;
