@@ -1,6 +1,7 @@
 #include "formats/MP3_Format.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "core/Progress.h"
@@ -24,7 +25,10 @@ constexpr std::uint32_t StageSamples = 65536;
 class TDecodedSink {
   public:
     TDecodedSink(TAudioStream& stream, std::uint16_t channels)
-        : Stream_(stream), Channels_(channels), Stage_(std::size_t{channels} * StageSamples * 2) {}
+        : Stream_(stream),
+          Channels_(channels),
+          // Left unset: only staged bytes are read, and a short file must not pay for zeroing.
+          Stage_(std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{channels} * StageSamples * 2)) {}
 
     void Add(const std::uint8_t* interleaved, std::size_t bytes) {
         const std::size_t frameBytes = std::size_t{Channels_} * 2;
@@ -61,12 +65,12 @@ class TDecodedSink {
 
   private:
     std::uint8_t* ChannelStage(std::uint16_t c) {
-        return Stage_.data() + std::size_t{c} * StageSamples * 2;
+        return Stage_.get() + std::size_t{c} * StageSamples * 2;
     }
 
     TAudioStream& Stream_;
     std::uint16_t Channels_;
-    std::vector<std::uint8_t> Stage_;
+    std::unique_ptr<std::uint8_t[]> Stage_;
     std::uint32_t Staged_ = 0;
     std::uint64_t Written_ = 0;
 };
@@ -124,7 +128,7 @@ void TMP3::LoadStream(TAudioStream& Stream) {
     decoder.InitMP3();
     TDecodedSink sink(Stream, channels);
     std::vector<std::uint8_t> input(InputBytes);
-    std::vector<std::uint8_t> output(OutputBytes);
+    const auto output = std::make_unique_for_overwrite<std::uint8_t[]>(OutputBytes);
     std::size_t done = 0;
     TMp3Result r = MP3_ERR;
     while (pos < end) {
@@ -141,12 +145,12 @@ void TMP3::LoadStream(TAudioStream& Stream) {
                 std::min<std::uint64_t>({Header.FrameLength, input.size(), size - pos}));
             file.ReadBytes(input.data(), pos, count);
             pos += Header.FrameLength;
-            r = decoder.decodeMP3(input.data(), count, output.data(), output.size(), done);
+            r = decoder.decodeMP3(input.data(), count, output.get(), OutputBytes, done);
         }
         while (r == MP3_OK) {
-            sink.Add(output.data(), done);
+            sink.Add(output.get(), done);
             // Drain what the decoder still holds.
-            r = decoder.decodeMP3(nullptr, 0, output.data(), output.size(), done);
+            r = decoder.decodeMP3(nullptr, 0, output.get(), OutputBytes, done);
         }
     }
     decoder.ExitMP3();
