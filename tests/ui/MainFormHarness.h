@@ -58,11 +58,11 @@ class TScriptedPrompts : public TPrompts {
         return Take(YesNoAnswers, false);
     }
     std::optional<QString> OpenFileName(QWidget* /*parent*/) override {
-        return Take(OpenNames, std::optional<QString>());
+        return Take(OpenNames);
     }
     std::optional<TSaveChoice> SaveFileName(QWidget* /*parent*/, const QString& /*preset*/,
                                             int /*filterIndex*/) override {
-        return Take(SaveChoices, std::optional<TSaveChoice>());
+        return Take(SaveChoices);
     }
     int Run(QDialog& dialog) override {
         DialogsRun.push_back(dialog.objectName());
@@ -90,10 +90,23 @@ class TScriptedPrompts : public TPrompts {
     template <class T>
     static T Take(std::deque<T>& queue, T otherwise) {
         if (!queue.empty()) {
-            std::swap(otherwise, queue.front());
+            otherwise = queue.front();
             queue.pop_front();
         }
         return otherwise;
+    }
+    // An empty answer once used up. The value is copied out only when there is one: GCC 12
+    // takes moves of an empty std::optional<QString> for reads of uninitialised memory.
+    template <class T>
+    static std::optional<T> Take(std::deque<std::optional<T>>& queue) {
+        std::optional<T> value;
+        if (!queue.empty()) {
+            if (queue.front().has_value()) {
+                value.emplace(*queue.front());
+            }
+            queue.pop_front();
+        }
+        return value;
     }
 };
 
