@@ -344,7 +344,9 @@ void TMainForm::ShowStatus() {
 }
 
 void TMainForm::FocusDocument() {
-    if (TChildForm* form = ActiveChild(); form != nullptr && isActiveWindow()) {
+    // In a window that is not active (a progress window still closing) the waveform gets the
+    // focus once the window is active again.
+    if (TChildForm* form = ActiveChild()) {
         form->TakeFocus();
     }
 }

@@ -175,6 +175,49 @@ TEST_F(Editor, RedoAndTheModifiedMark) {
             "Selection: start 0:00:00.010 (441), end 0:00:00.020 (881), length 0:00:00.010 (441)"));
 }
 
+// With the interval box focused the editor's keys act on the document and digits on the box;
+// Enter gives the focus back to the waveform; Ctrl+Q goes through the close questions.
+TEST_F(Editor, KeysReachTheDocumentFromTheIntervalBox) {
+    Form->SetLanguage("ENG");
+    TDocument& d = OpenSine("a.wav", 2000);
+    Form->InvertMIClick();
+    const std::vector<std::int32_t> inverted = Samples(d, 0);
+    Form->show();
+    auto* interval = Form->ActiveChild()->findChild<QSpinBox*>("IntervalEdit");
+    QLineEdit* edit = interval->findChild<QLineEdit*>();
+    auto* wave = Form->ActiveChild()->findChild<TPaintBox*>("WaveBox");
+    // Keys typed into the focused interval box (a command's progress window may have taken
+    // the activation for a moment).
+    const auto type = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        Form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        interval->setFocus();
+        QTest::keyClick(edit, key, modifiers);
+    };
+    type(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(Samples(d, 0), inverted);
+    // Back on the document once the progress window has gone.
+    Form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    EXPECT_TRUE(wave->hasFocus());
+    type(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Samples(d, 0), inverted);
+    type(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Selection(d), (std::pair{0U, 1999U}));
+    interval->setFocus();
+    edit->end(false);
+    type(Qt::Key_7);
+    EXPECT_EQ(edit->text(), QStringLiteral("107"));
+    type(Qt::Key_Return);
+    EXPECT_TRUE(wave->hasFocus());
+    EXPECT_EQ(interval->value(), 107);
+
+    Prompts->Answers = {TAnswer::Cancel};
+    type(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(Prompts->Asked.size(), 1U);
+    EXPECT_EQ(Form->Workspace().Count(), 1U);
+}
+
 // Cancel (its button or Escape) during an effect, an open and a save: the document, the
 // temporary folder and the existing file are as before, and nothing is reported.
 TEST_F(Editor, CancelLeavesEverythingAsItWas) {
