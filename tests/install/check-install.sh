@@ -23,5 +23,6 @@ for lang in en ru; do
     [ -s "$prefix/share/doc/sonavel/help/$lang/index.html" ] || fail "help ($lang) missing"
 done
 # The installed tool runs from its new place.
-"$prefix/bin/sonavel-cli" --help | grep -q '^Usage: sonavel-cli' || fail "installed sonavel-cli does not run"
+usage=$("$prefix/bin/sonavel-cli" --help) || fail "installed sonavel-cli does not run"
+[[ $usage == "Usage: sonavel-cli"* ]] || fail "installed sonavel-cli prints no usage"
 echo "installed tree complete"
