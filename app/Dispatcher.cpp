@@ -5,8 +5,8 @@
 
 #include "app/ErrorText.h"
 #include "app/Preconditions.h"
-#include "core/LengthLimit.h"
 #include "app/UndoClipboard.h"
+#include "core/LengthLimit.h"
 #include "core/Progress.h"
 #include "core/TransportControl.h"
 

@@ -105,7 +105,8 @@ Options:
 
 Exit status: 0 every step ran; 2 the script was refused (syntax, a value out of range,
 a precondition, "File not found", "Unknown format"); 1 an input/output failure while
-working.
+working; 130, 143 or 129 stopped by SIGINT, SIGTERM or SIGHUP (channel files and any
+partial output removed, an existing output left as it was).
 
 The tool holds a list of open documents like the editor; open, new, join and mix add one
 and make it active; every other step acts on the active document, on the channel chosen
