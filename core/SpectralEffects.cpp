@@ -1,6 +1,11 @@
 // The six spectral effects of TAudioStream: each runs the common block frame with its own
 // change of the half spectrum.
 
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "core/AudioStream.h"
@@ -11,7 +16,35 @@ namespace sonavel {
 
 namespace {
 
-void NoBlockStart(std::uint64_t /*block*/) {}
+// The stretch maps of a gliding stretch, one per factor, made as the blocks first need them;
+// shared by the threads of the frame. Kept small: the factors glide, so the blocks running
+// at once need only the last few.
+class TStretchMaps {
+  public:
+    explicit TStretchMaps(std::size_t bins) : Bins_(bins) {}
+
+    std::shared_ptr<const TStretchMap> For(std::uint32_t factor) {
+        {
+            const std::lock_guard guard(Lock_);
+            if (const auto found = Maps_.find(factor); found != Maps_.end()) {
+                return found->second;
+            }
+        }
+        auto map = std::make_shared<const TStretchMap>(Bins_, factor);
+        const std::lock_guard guard(Lock_);
+        if (Maps_.size() >= MaxKept) {
+            Maps_.clear();  // maps still in use live on in their holders
+        }
+        Maps_.emplace(factor, map);
+        return map;
+    }
+
+  private:
+    static constexpr std::size_t MaxKept = 64;
+    std::size_t Bins_;
+    std::mutex Lock_;
+    std::map<std::uint32_t, std::shared_ptr<const TStretchMap>> Maps_;
+};
 
 }  // namespace
 
@@ -25,8 +58,9 @@ void TAudioStream::Equalize(int channel, std::uint32_t start, std::uint32_t coun
     const std::int64_t m = FrequencyBin(startFreq, SampleRate, n);
     const std::int64_t w = FrequencyBin(width, SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "Equalize"), start, count, n,
-                     NoBlockStart,
-                     [&](std::span<TComplex> spectrum) { EqualizeBins(spectrum, gains, m, w); });
+                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
+                         EqualizeBins(spectrum, gains, m, w);
+                     });
 }
 
 void TAudioStream::FilterBand(int channel, std::uint32_t start, std::uint32_t count,
@@ -38,8 +72,9 @@ void TAudioStream::FilterBand(int channel, std::uint32_t start, std::uint32_t co
     const std::int64_t lo = FrequencyBin(lowFreq, SampleRate, n);
     const std::int64_t hi = FrequencyBin(highFreq, SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "FilterBand"), start, count, n,
-                     NoBlockStart,
-                     [&](std::span<TComplex> spectrum) { FilterBandBins(spectrum, lo, hi, keep); });
+                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
+                         FilterBandBins(spectrum, lo, hi, keep);
+                     });
 }
 
 void TAudioStream::OffsetSpectrum(int channel, std::uint32_t start, std::uint32_t count,
@@ -50,7 +85,7 @@ void TAudioStream::OffsetSpectrum(int channel, std::uint32_t start, std::uint32_
     const std::uint32_t n = SpectralBlockLength(SampleRate);
     const std::int64_t d = ShiftBinCount(offset, SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "OffsetSpectrum"), start, count, n,
-                     NoBlockStart, [&](std::span<TComplex> spectrum) {
+                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
                          if (offset > 0) {
                              ShiftBinsUp(spectrum, d);
                          } else {
@@ -65,19 +100,36 @@ void TAudioStream::StretchSpectrum(int channel, std::uint32_t start, std::uint32
         return;
     }
     const std::uint32_t m = StretchBlockLength(SampleRate);
+    const auto routes = InPlaceRoutes(*this, channel, "StretchSpectrum");
+    if (!glide) {
+        const TStretchMap map(m / 2 + 1, factor);
+        RunSpectralFrame(*this, routes, start, count, m,
+                         [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
+                             StretchBins(spectrum, map);
+                         });
+        return;
+    }
+    // Each block's factor follows from the one before: worked out in order before the blocks
+    // are handed to the threads.
+    CheckSpectralFragment(start, count, "StretchSpectrum");
     const std::uint64_t blocks = SpectralBlockCount(count, m);
-    TStretchMap map(m / 2 + 1, glide ? 100 : factor);
-    RunSpectralFrame(
-        *this, InPlaceRoutes(*this, channel, "StretchSpectrum"), start, count, m,
-        [&](std::uint64_t block) {
-            if (glide) {
-                const std::uint32_t f = GlideFactor(map.Factor, block, blocks, factor);
-                if (f != map.Factor) {
-                    map = TStretchMap(m / 2 + 1, f);
-                }
-            }
-        },
-        [&](std::span<TComplex> spectrum) { StretchBins(spectrum, map); });
+    // Kept as runs (first block, factor): the factor changes at most once per percent.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> runs;
+    std::uint32_t f = 100;
+    for (std::uint64_t b = 0; b < blocks; ++b) {
+        f = GlideFactor(f, b, blocks, factor);
+        if (runs.empty() || runs.back().second != f) {
+            runs.emplace_back(b, f);
+        }
+    }
+    TStretchMaps maps(m / 2 + 1);
+    RunSpectralFrame(*this, routes, start, count, m,
+                     [&](std::uint64_t block, std::span<TComplex> spectrum) {
+                         const auto run = std::upper_bound(
+                             runs.begin(), runs.end(), block,
+                             [](std::uint64_t b, const auto& r) { return b < r.first; });
+                         StretchBins(spectrum, *maps.For(std::prev(run)->second));
+                     });
 }
 
 void TAudioStream::ColorNoise(int channel, std::uint32_t start, std::uint32_t count,
@@ -88,8 +140,9 @@ void TAudioStream::ColorNoise(int channel, std::uint32_t start, std::uint32_t co
     const std::uint32_t n = SpectralBlockLength(SampleRate);
     const std::int64_t first = ColorStartBin(SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "ColorNoise"), start, count, n,
-                     NoBlockStart,
-                     [&](std::span<TComplex> spectrum) { ColorNoiseBins(spectrum, kind, first); });
+                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
+                         ColorNoiseBins(spectrum, kind, first);
+                     });
 }
 
 void TAudioStream::AddBrainWaves(std::uint32_t start, std::uint32_t count, std::uint16_t beatFreq) {
@@ -108,8 +161,10 @@ void TAudioStream::AddBrainWaves(std::uint32_t start, std::uint32_t count, std::
     // The left channel shifted up by the beat frequency becomes the right one.
     const std::int64_t d = ShiftBinCount(beatFreq, SampleRate, n);
     const TChannelRoute leftToRight{0, 1};
-    RunSpectralFrame(*this, std::span(&leftToRight, 1), start, count, n, NoBlockStart,
-                     [&](std::span<TComplex> spectrum) { ShiftBinsUp(spectrum, d); });
+    RunSpectralFrame(*this, std::span(&leftToRight, 1), start, count, n,
+                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
+                         ShiftBinsUp(spectrum, d);
+                     });
 }
 
 }  // namespace sonavel

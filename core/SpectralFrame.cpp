@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
 #include "core/AudioStream.h"
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 #include "spectra/SpectraUtils.h"
 
@@ -15,6 +18,59 @@ namespace {
 
 // One past the last sample position a channel can have.
 constexpr std::uint64_t PositionLimit = std::uint64_t{1} << 32;
+
+// The arrays one thread needs for a block: about 64 bytes a sample.
+struct TBlockWork {
+    explicit TBlockWork(std::uint32_t blockLength)
+        : Samples(blockLength), Data(blockLength), Spectrum(blockLength / 2 + 1) {}
+    std::vector<std::int32_t> Samples;
+    std::vector<long double> Data;
+    std::vector<TComplex> Spectrum;
+    TFFTWork Transform;
+};
+
+// Block work for the threads of one frame, made when first needed and reused after, so
+// there are never more sets than threads running at once.
+class TBlockWorkPool {
+  public:
+    explicit TBlockWorkPool(std::uint32_t blockLength) : BlockLength_(blockLength) {
+        Free_.reserve(WorkerThreads());  // giving back then never allocates
+    }
+
+    class TLease {
+      public:
+        explicit TLease(TBlockWorkPool& pool) : Pool_(pool), Work_(pool.Take()) {}
+        ~TLease() { Pool_.Give(std::move(Work_)); }
+        TLease(const TLease&) = delete;
+        TLease& operator=(const TLease&) = delete;
+        TBlockWork& operator*() const { return *Work_; }
+
+      private:
+        TBlockWorkPool& Pool_;
+        std::unique_ptr<TBlockWork> Work_;
+    };
+
+  private:
+    std::unique_ptr<TBlockWork> Take() {
+        {
+            const std::lock_guard guard(Lock_);
+            if (!Free_.empty()) {
+                auto work = std::move(Free_.back());
+                Free_.pop_back();
+                return work;
+            }
+        }
+        return std::make_unique<TBlockWork>(BlockLength_);
+    }
+    void Give(std::unique_ptr<TBlockWork> work) {
+        const std::lock_guard guard(Lock_);
+        Free_.push_back(std::move(work));
+    }
+
+    std::uint32_t BlockLength_;
+    std::mutex Lock_;
+    std::vector<std::unique_ptr<TBlockWork>> Free_;
+};
 
 }  // namespace
 
@@ -58,42 +114,50 @@ std::int32_t ClippedSample(long double value) {
 
 void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> routes,
                       std::uint32_t start, std::uint32_t count, std::uint32_t blockLength,
-                      const TBlockStart& blockStart, const TSpectrumChange& change) {
+                      const TSpectrumChange& change) {
     CheckSpectralFragment(start, count, "Spectral processing");
     const std::uint64_t blocks = SpectralBlockCount(count, blockLength);
-    std::vector<std::int32_t> samples(blockLength);
-    std::vector<long double> data(blockLength);
-    std::vector<TComplex> spectrum(blockLength / 2 + 1);
-    TFFTWork work;
+    std::size_t channels = 0;
+    for (const TChannelRoute& route : routes) {
+        channels = std::max<std::size_t>({channels, route.Read + 1U, route.Write + 1U});
+    }
+    // A channel file is not safe to reach from two threads at once.
+    const auto channelLocks = std::make_unique<std::mutex[]>(channels);
+    TBlockWorkPool pool(blockLength);
 
-    const TProgressScope progress(blocks);
-    for (std::uint64_t b = 0; b < blocks; ++b) {
-        TProgressScope::Step(b);
-        blockStart(b);
-        const std::uint64_t first = start + b * blockLength;
+    TParallelProgress progress(blocks);
+    ParallelFor(blocks, [&](std::size_t b) {
+        progress.Advance(0);  // a cancel stops the work before a new block
+        const TBlockWorkPool::TLease lease(pool);
+        TBlockWork& work = *lease;
+        const std::uint64_t first = start + b * std::uint64_t{blockLength};
         // The last block may reach beyond the 32-bit positions, where no sample can be.
         const auto readable = static_cast<std::uint32_t>(
             std::min<std::uint64_t>(blockLength, PositionLimit - std::min(first, PositionLimit)));
         const auto writable = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(blockLength, count - b * blockLength));
+            std::min<std::uint64_t>(blockLength, count - b * std::uint64_t{blockLength}));
         for (const TChannelRoute& route : routes) {
-            stream.ReadSamples(route.Read, static_cast<std::uint32_t>(first), readable,
-                               samples.data());
-            std::fill(samples.begin() + readable, samples.end(), 0);
-            std::copy(samples.begin(), samples.end(), data.begin());
+            {
+                const std::lock_guard guard(channelLocks[route.Read]);
+                stream.ReadSamples(route.Read, static_cast<std::uint32_t>(first), readable,
+                                   work.Samples.data());
+            }
+            std::fill(work.Samples.begin() + readable, work.Samples.end(), 0);
+            std::copy(work.Samples.begin(), work.Samples.end(), work.Data.begin());
 
-            FFT(data, spectrum, true, work);
-            change(spectrum);
-            FFT(data, spectrum, false, work);
+            FFT(work.Data, work.Spectrum, true, work.Transform);
+            change(b, work.Spectrum);
+            FFT(work.Data, work.Spectrum, false, work.Transform);
 
             for (std::uint32_t i = 0; i < writable; ++i) {
-                samples[i] = ClippedSample(data[i]);
+                work.Samples[i] = ClippedSample(work.Data[i]);
             }
+            const std::lock_guard guard(channelLocks[route.Write]);
             stream.WriteSamples(route.Write, static_cast<std::uint32_t>(first), writable,
-                                samples.data());
+                                work.Samples.data());
         }
-    }
-    TProgressScope::Step(blocks);
+        progress.Advance(1);
+    });
 }
 
 }  // namespace sonavel

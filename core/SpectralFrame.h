@@ -30,10 +30,10 @@ void CheckSpectralFragment(std::uint32_t start, std::uint32_t count, const char*
 // Number of blocks of blockLength samples that cover count samples, at least 1.
 std::uint64_t SpectralBlockCount(std::uint64_t count, std::uint32_t blockLength);
 
-// Runs at the start of block b, before its channels.
-using TBlockStart = std::function<void(std::uint64_t block)>;
-// Changes the half spectrum (blockLength / 2 + 1 bins) of one block of one channel.
-using TSpectrumChange = std::function<void(std::span<TComplex> spectrum)>;
+// Changes the half spectrum (blockLength / 2 + 1 bins) of block `block` (0-based) of one
+// channel. Called from several threads at once, for blocks in any order: it must depend on
+// nothing but its arguments and data that stays unchanged during the frame.
+using TSpectrumChange = std::function<void(std::uint64_t block, std::span<TComplex> spectrum)>;
 
 // The block frame of the spectral effects. The fragment start .. start + count - 1 is cut
 // into consecutive rectangular blocks of blockLength samples (no window, no overlap), with
@@ -41,10 +41,12 @@ using TSpectrumChange = std::function<void(std::span<TComplex> spectrum)>;
 // read blockLength samples (the last block reads past the fragment, and past a channel's end
 // where reads give zeros), take them to the half spectrum, change it, take it back, round to
 // nearest and clip to +-MaxLevel, and write the samples that lie inside the fragment.
-// Throws as CheckSpectralFragment does.
+// Blocks never overlap and no block reads what another one writes, so they are processed on
+// every core (WorkerThreads()), each channel file reached by one thread at a time; the result
+// is the same as processing them in order. Throws as CheckSpectralFragment does.
 void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> routes,
                       std::uint32_t start, std::uint32_t count, std::uint32_t blockLength,
-                      const TBlockStart& blockStart, const TSpectrumChange& change);
+                      const TSpectrumChange& change);
 
 // One output sample: Round (ties to even) with values beyond +-MaxLevel clipped.
 std::int32_t ClippedSample(long double value);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
 #include "core/AudioStream.h"
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 #include "core/SpectralTestSupport.h"
 #include "spectra/SpectralBins.h"
@@ -346,6 +349,61 @@ TEST_F(SpectralEffectsTest, BrainWavesDropChannelsBeyondTheSecond) {
     EXPECT_EQ(ChannelFiles(), (std::vector<std::string>{"0.chl", "1.chl"}));
     EXPECT_EQ(ReadChannel(stream, 0, 0, N), tone);
     EXPECT_LE(MaxDifference(ReadChannel(stream, 1, 0, N), BinTone(N, 2059, N, 1e8)), 2);
+}
+
+// --- Every core --------------------------------------------------------------------------
+
+TEST_F(SpectralEffectsTest, ParallelBlocksGiveTheOneThreadResultAtEveryWidth) {
+    // 8000 Hz: blocks of 8192 (512 for the stretch). Three channels of random full-scale
+    // samples, a fragment that starts inside the first block and whose last block reads past
+    // the channel's end; each effect runs on all cores and on one thread alone.
+    constexpr std::uint32_t rate = 8000;
+    constexpr std::uint32_t start = 100;
+    constexpr std::uint32_t count = 5 * 8192 + 300;
+    using TEffect = std::function<void(TAudioStream&)>;
+    const std::vector<std::pair<const char*, TEffect>> effects = {
+        {"equalize",
+         [](TAudioStream& s) {
+             s.Equalize(-1, start, count, {0, 200, 37, 100, 150, 255, 1, 99}, 20, 3900);
+         }},
+        {"filter", [](TAudioStream& s) { s.FilterBand(1, start, count, 300, 1200, false); }},
+        {"offset", [](TAudioStream& s) { s.OffsetSpectrum(-1, start, count, -333); }},
+        {"stretch", [](TAudioStream& s) { s.StretchSpectrum(-1, start, count, 173, false); }},
+        {"glide", [](TAudioStream& s) { s.StretchSpectrum(-1, start, count, 61, true); }},
+        {"colour", [](TAudioStream& s) { s.ColorNoise(-1, start, count, 2); }},
+        {"beats", [](TAudioStream& s) { s.AddBrainWaves(start, count, 9); }},
+    };
+    std::mt19937 random(19);
+    std::uniform_int_distribution<std::int32_t> level(-2147483647, 2147483647);
+    for (const unsigned bits : {8U, 16U, 24U, 32U}) {
+        std::vector<std::vector<std::int32_t>> input(3, std::vector<std::int32_t>(start + count));
+        for (auto& channel : input) {
+            std::generate(channel.begin(), channel.end(), [&] { return level(random); });
+        }
+        for (const auto& [name, effect] : effects) {
+            std::vector<std::vector<std::int32_t>> results[2];
+            std::vector<std::vector<std::int32_t>> before;
+            for (const bool alone : {true, false}) {
+                TAudioStream stream(3, bits, rate);
+                before.clear();
+                for (std::uint16_t c = 0; c < 3; ++c) {
+                    WriteChannel(stream, c, 0, input[c]);
+                    before.push_back(ReadChannel(stream, c, 0, start + count));
+                }
+                {
+                    const TThreadLimit limit(alone ? 1 : WorkerThreads());
+                    effect(stream);
+                }
+                EXPECT_EQ(ProgressPosition.load(), ProgressTotal.load()) << name;
+                for (std::uint16_t c = 0; c < stream.ChannelCount; ++c) {
+                    results[alone ? 0 : 1].push_back(ReadChannel(stream, c, 0, start + count));
+                }
+            }
+            EXPECT_EQ(results[0], results[1]) << name << " at " << bits << " bits";
+            before.resize(results[0].size());  // the beats drop the third channel
+            EXPECT_NE(results[0], before) << name << " changed nothing";
+        }
+    }
 }
 
 }  // namespace
