@@ -161,20 +161,21 @@ void Stage(Cell* w, std::size_t length, std::size_t span, const TTwiddle* twiddl
 // Spans up to this many bins (32 KiB) run breadth-first: they stay in the first-level cache.
 constexpr std::size_t LocalSpan = 1024;
 
-// The stages from `span` down to 2 over w[0..span). After a stage the two halves are
+// The stages from `span` down to `lastSpan` over w[0..span). After a stage the two halves are
 // independent transforms, so large spans recurse half by half to keep the data in cache;
 // every butterfly computes the same values in the same way as a stage-by-stage sweep.
 template <class Cell>
-void Transform(Cell* w, std::size_t span, const TTwiddle* tables, std::size_t n) {
+void Transform(Cell* w, std::size_t span, const TTwiddle* tables, std::size_t n,
+               std::size_t lastSpan = 2) {
     if (span <= LocalSpan) {
-        for (std::size_t s = span; s >= 2; s /= 2) {
+        for (std::size_t s = span; s >= lastSpan; s /= 2) {
             Stage(w, span, s, tables + (n - s));
         }
         return;
     }
     Stage(w, span, span, tables + (n - span));
-    Transform(w, span / 2, tables, n);
-    Transform(w + span / 2, span / 2, tables, n);
+    Transform(w, span / 2, tables, n, lastSpan);
+    Transform(w + span / 2, span / 2, tables, n, lastSpan);
 }
 
 // Loads the work array, runs the stages; the result is left in w in bit-reversed order.
@@ -196,6 +197,90 @@ void Run(std::vector<Cell>& w, std::span<const long double> data,
         }
     }
     Transform(w.data(), n, forward ? plan.Forward.data() : plan.Inverse.data(), n);
+}
+
+// The usual path for sizes from FusedMinimum up, with two passes fewer than Run and Unload:
+// the first stage reads the caller's block or spectrum itself (the Hermitian completion
+// done on the fly), and the last one, whose butterflies are pairs of neighbours, writes
+// straight to the bit-reversed places of the result, computing only what is kept there.
+constexpr std::size_t FusedMinimum = 8;
+
+template <class Source>
+void FirstStage(TSplitCell* w, std::size_t n, const TTwiddle* twiddles, Source source) {
+    const std::size_t half = n / 2;
+    for (std::size_t j = 0; j < half; ++j) {
+        long double ar = 0;
+        long double ai = 0;
+        long double br = 0;
+        long double bi = 0;
+        source(j, ar, ai);
+        source(j + half, br, bi);
+        Store(w[j], ar + br, ai + bi);
+        const long double dr = ar - br;
+        const long double di = ai - bi;
+        const long double c = twiddles[j].C();
+        const long double d = twiddles[j].D();
+        Store(w[j + half], c * dr - d * di, d * dr + c * di);
+    }
+}
+
+void RunFused(std::vector<TSplitCell>& work, std::span<long double> data,
+              std::span<TComplex> spectrum, bool forward, const TPlan& plan) {
+    const std::size_t n = plan.N;
+    work.resize(n);
+    TSplitCell* w = work.data();
+    const TTwiddle* tables = forward ? plan.Forward.data() : plan.Inverse.data();
+    if (forward) {
+        FirstStage(w, n, tables, [&](std::size_t i, long double& re, long double& im) {
+            re = data[i];
+            im = 0;
+        });
+    } else {
+        FirstStage(w, n, tables, [&](std::size_t k, long double& re, long double& im) {
+            if (k <= n / 2) {
+                re = spectrum[k].Re;
+                im = spectrum[k].Im;
+            } else {
+                re = spectrum[n - k].Re;
+                im = -spectrum[n - k].Im;
+            }
+        });
+    }
+    Transform(w, n / 2, tables, n, 4);
+    Transform(w + n / 2, n / 2, tables, n, 4);
+
+    // The last stage: span 2, every butterfly with the twiddle of j = 0.
+    const TTwiddle& last = tables[n - 2];
+    const long double c = last.C();
+    const long double d = last.D();
+    const std::uint32_t* reverse = plan.Reverse.data();
+    long double ar = 0;
+    long double ai = 0;
+    long double br = 0;
+    long double bi = 0;
+    if (forward) {
+        // Even places reverse into bins below N/2; of the odd ones only place 1 (bin N/2) is
+        // kept.
+        const long double scale = 1 / static_cast<long double>(n);
+        for (std::size_t m = 0; m < n; m += 2) {
+            Load(w[m], ar, ai);
+            Load(w[m + 1], br, bi);
+            spectrum[reverse[m]] = {(ar + br) * scale, (ai + bi) * scale};
+        }
+        Load(w[0], ar, ai);
+        Load(w[1], br, bi);
+        const long double dr = ar - br;
+        const long double di = ai - bi;
+        spectrum[n / 2] = {(c * dr - d * di) * scale, (d * dr + c * di) * scale};
+    } else {
+        // Only the real parts are kept.
+        for (std::size_t m = 0; m < n; m += 2) {
+            Load(w[m], ar, ai);
+            Load(w[m + 1], br, bi);
+            data[reverse[m]] = ar + br;
+            data[reverse[m + 1]] = c * (ar - br) - d * (ai - bi);
+        }
+    }
 }
 
 // Unloads through the bit reversal.
@@ -302,10 +387,18 @@ void FFT(std::span<long double> data, std::span<TComplex> spectrum, bool forward
 
     {
         const TFloatFlags flags;
-        Run(work.Split, data, spectrum, forward, *plan);
-        if (!TFloatFlags::SplitInexact()) {
-            Unload(work.Split, data, spectrum, forward, *plan);
-            return;
+        if (n >= FusedMinimum) {
+            // Writes the result before the flags are known: a rerun below overwrites it.
+            RunFused(work.Split, data, spectrum, forward, *plan);
+            if (!TFloatFlags::SplitInexact()) {
+                return;
+            }
+        } else {
+            Run(work.Split, data, spectrum, forward, *plan);
+            if (!TFloatFlags::SplitInexact()) {
+                Unload(work.Split, data, spectrum, forward, *plan);
+                return;
+            }
         }
     }
     Run(work.Extended, data, spectrum, forward, *plan);
