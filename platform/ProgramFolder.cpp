@@ -105,6 +105,14 @@ bool HoldsRecoveryNotes(const std::string& folder) {
     return std::any_of(names.begin(), names.end(), IsRecoveryNoteName);
 }
 
+// A real folder (no link) of this user: in a temporary folder shared with other users, only
+// this user's documents are offered back.
+bool IsOwnFolder(const std::string& folder) {
+    struct stat st {};
+    return ::lstat(folder.substr(0, folder.size() - 1).c_str(), &st) == 0 &&
+           S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+}
+
 bool SameFile(int fd, const std::string& path) {
     struct stat byFd {};
     struct stat byPath {};
@@ -265,8 +273,8 @@ std::vector<std::unique_ptr<TDeadProgramFolder>> ClaimDeadFoldersWithNotes(
         if (fd < 0) {
             continue;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) && IsFolder(folder) &&
-            HoldsRecoveryNotes(folder)) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) &&
+            IsOwnFolder(folder) && HoldsRecoveryNotes(folder)) {
             claimed.push_back(std::make_unique<TDeadProgramFolder>(folder, lockPath, fd));
         } else {
             ::close(fd);

@@ -170,6 +170,17 @@ TEST_F(RecoveryTest, DeclineRemovesTheFilesAndRunningProgramsAreLeftAlone) {
     live.BitsPerSample = 8;
     live.Channels = {"0.chl"};
     std::ofstream(running.Path() + "doc-0.txt") << NoteText(live);
+    // Another user's dead folder in a shared temporary folder (where this test may hand one
+    // over) is not this user's to recover.
+    const std::string other = Temp.File("sonavel-other000/");
+    fs::create_directory(other);
+    std::ofstream(Temp.File("sonavel-other000.lock"));
+    std::ofstream(other + "0.chl") << "theirs";
+    std::ofstream(other + "doc-0.txt") << NoteText(live);
+    const bool handedOver = ::chown(other.c_str(), 4321, 4321) == 0;
+    if (!handedOver) {
+        fs::remove_all(other);
+    }
     {
         TRecoverableDocuments found(Temp.Path());
         EXPECT_EQ(found.Captions().size(), 2U);  // the dead editor's only
@@ -182,6 +193,7 @@ TEST_F(RecoveryTest, DeclineRemovesTheFilesAndRunningProgramsAreLeftAlone) {
     EXPECT_TRUE(fs::exists(running.Path() + "doc-0.txt"));
     EXPECT_TRUE(fs::exists(running.Path() + "0.chl"));
     EXPECT_TRUE(TRecoverableDocuments(Temp.Path()).Empty());
+    EXPECT_EQ(fs::exists(other + "doc-0.txt"), handedOver);
 }
 
 // A note is what the editor keeps beside an open document: written on every change, naming
