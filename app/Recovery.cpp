@@ -108,20 +108,28 @@ void KeepRecoveryNote(const TWorkspace& workspace, TDocument& document,
     }
 }
 
-TRecoverableDocuments::TRecoverableDocuments(const std::string& parent)
-    : Folders_(ClaimDeadFoldersWithNotes(parent)) {
-    for (std::size_t f = 0; f < Folders_.size(); ++f) {
-        for (const std::string& name : Folders_[f]->NoteNames()) {
-            auto note = ParseNote(ReadWhole(Folders_[f]->Path() + name));
+TRecoverableDocuments::TRecoverableDocuments(const std::string& parent) {
+    for (auto& folder : ClaimDeadFoldersWithNotes(parent)) {
+        std::vector<TFound> found;
+        for (const std::string& name : folder->NoteNames()) {
+            auto note = ParseNote(ReadWhole(folder->Path() + name));
             // A note whose files are not all there describes nothing that can come back.
             if (note &&
-                std::all_of(
-                    note->Channels.begin(), note->Channels.end(), [&](const std::string& channel) {
-                        return std::filesystem::is_regular_file(Folders_[f]->Path() + channel);
-                    })) {
-                Documents_.push_back({f, std::move(*note)});
+                std::all_of(note->Channels.begin(), note->Channels.end(),
+                            [&](const std::string& channel) {
+                                return std::filesystem::is_regular_file(folder->Path() + channel);
+                            })) {
+                found.push_back({Folders_.size(), std::move(*note)});
             }
         }
+        // A folder whose notes bring nothing back (the editor died while naming a note) is
+        // of no use to anyone.
+        if (found.empty()) {
+            folder->Remove();
+            continue;
+        }
+        Documents_.insert(Documents_.end(), found.begin(), found.end());
+        Folders_.push_back(std::move(folder));
     }
 }
 

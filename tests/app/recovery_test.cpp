@@ -194,6 +194,13 @@ TEST_F(RecoveryTest, DeclineRemovesTheFilesAndRunningProgramsAreLeftAlone) {
     EXPECT_TRUE(fs::exists(running.Path() + "0.chl"));
     EXPECT_TRUE(TRecoverableDocuments(Temp.Path()).Empty());
     EXPECT_EQ(fs::exists(other + "doc-0.txt"), handedOver);
+    // A dead folder whose note never got written (only its name was taken) goes when seen.
+    fs::create_directory(Temp.File("sonavel-empty000"));
+    std::ofstream(Temp.File("sonavel-empty000.lock"));
+    std::ofstream(Temp.File("sonavel-empty000/doc-0.txt"));
+    EXPECT_TRUE(TRecoverableDocuments(Temp.Path()).Empty());
+    EXPECT_FALSE(fs::exists(Temp.File("sonavel-empty000")));
+    EXPECT_FALSE(fs::exists(Temp.File("sonavel-empty000.lock")));
 }
 
 // A note is what the editor keeps beside an open document: written on every change, naming

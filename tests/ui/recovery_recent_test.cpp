@@ -75,8 +75,11 @@ TEST_F(RecoveryAndRecentFiles, YesRecoversTheDeadEditorsDocument) {
 TEST_F(RecoveryAndRecentFiles, NoDiscardsTheDocuments) {
     const std::string dead = LeaveDeadEditor({1, 2});
     Form->FormActivate();
+    Form->SetLanguage("RUS");
     Form->RecoverAfterStart();
     ASSERT_EQ(Prompts->Asked.size(), 1U);
+    EXPECT_TRUE(Prompts->Asked[0].Text.startsWith(
+        QString::fromUtf8("Программа была завершена аварийно. Восстановить")));
     EXPECT_EQ(Form->Workspace().Count(), 0U);
     EXPECT_FALSE(fs::exists(dead));
     // Nothing left to offer at the next start.
