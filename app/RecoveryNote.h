@@ -43,9 +43,9 @@ class TRecoveryNote {
     TRecoveryNote& operator=(const TRecoveryNote&) = delete;
 
     // Replaces the note by text, in folder (ending in '/'): written under another name and
-    // renamed, so a crash leaves the old note or the new one, never half of one. A note
-    // moving to another folder leaves the old one. False when it could not be written (the
-    // note is then removed: an old one might name files that are gone or reused).
+    // renamed, so a crash leaves the old note or the new one, never half of one. A note that
+    // moves to another folder is removed from the old one. False when it could not be
+    // written (the note is then removed: an old one might name files gone or reused).
     bool Write(const std::string& folder, const std::string& text) noexcept;
     void Remove() noexcept;
     // Empty while there is no note.

@@ -29,8 +29,7 @@ std::unique_ptr<TAudioStream> Wave(std::uint32_t length, int seed) {
     std::vector<std::int32_t> v(length);
     for (std::uint16_t c = 0; c < 2; ++c) {
         for (std::uint32_t i = 0; i < length; ++i) {
-            v[i] =
-                static_cast<std::int32_t>(((i * (7 + seed + c)) % 3001) * 65536 * 11) - 1000000000;
+            v[i] = static_cast<std::int32_t>((i * (7 + seed + c)) % 3001) * 600000 - 900000000;
         }
         s->WriteSamples(c, 0, length, v.data());
     }
