@@ -5,6 +5,7 @@
 
 #include "app/ErrorText.h"
 #include "app/Preconditions.h"
+#include "app/Recovery.h"
 #include "app/UndoClipboard.h"
 #include "core/LengthLimit.h"
 #include "core/Progress.h"
@@ -257,6 +258,19 @@ private:
     std::unique_ptr<TAudioStream> NewTransfer_;
 };
 
+// Whatever way the operation ends, the recovery note then names the document's own files.
+class TNoteKeeper {
+public:
+    TNoteKeeper(const TWorkspace& workspace, TDocument& document) : W(workspace), D(document) {}
+    ~TNoteKeeper() { KeepRecoveryNote(W, D); }
+    TNoteKeeper(const TNoteKeeper&) = delete;
+    TNoteKeeper& operator=(const TNoteKeeper&) = delete;
+
+private:
+    const TWorkspace& W;
+    TDocument& D;
+};
+
 void ShowWholeDocument(TDocument& d) {
     d.ResetView();
     // A selection reaching past a shortened document would point at samples that are gone.
@@ -286,6 +300,11 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         }
     }
     const bool undoable = info.Undoable;
+    const TNoteKeeper noteKeeper(workspace, d);
+    // A new document being filled by joining or mixing has no completed content before that.
+    if (operation == ConnectFiles || operation == MixFiles) {
+        DropRecoveryNote(d);
+    }
 
     StopTransport(*d.Stream);
     const std::uint32_t lengthBefore = d.SampleCount;
@@ -295,6 +314,12 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         if (undoable) {
             observer.SetCaption(RestorePointCaption(lang));
             rollback.emplace(d, workspace.MaxUndos, workspace.SafetyCopyWithoutUndo);
+            // The stream's files change in place from here on: a recovery would take the copy.
+            if (TAudioStream* before = rollback->LastCompleted()) {
+                KeepRecoveryNote(workspace, d, before);
+            } else {
+                DropRecoveryNote(d);
+            }
             d.MarkChanged();
         }
         observer.SetCaption(Caption(operation, lang));
@@ -311,6 +336,8 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
         graphStep = branches.Run(operation, args);
         d.SampleCount = d.Stream->GetLength();
         if (rollback) {
+            // The note names the finished content before the copy it named goes.
+            KeepRecoveryNote(workspace, d);
             rollback->Commit();
         }
         if (undoable) {

@@ -8,7 +8,9 @@ TDocument::TDocument(std::unique_ptr<TAudioStream> stream) : Stream(std::move(st
 }
 
 TDocument::~TDocument() {
-    // The stream goes first, then the restore points from the last to the first.
+    // The note goes before the files it names, then the stream, then the restore points from
+    // the last to the first.
+    Note.Remove();
     Stream.reset();
     while (!RestorePoints.empty()) {
         RestorePoints.pop_back();

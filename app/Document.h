@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/RecoveryNote.h"
 #include "core/AudioStream.h"
 
 namespace sonavel {
@@ -90,6 +91,10 @@ public:
     void FillChannelBox() { ChannelItem = 0; }
     void ClearSelection() { SelStartSet = SelEndSet = false; }
     void Select(std::uint32_t from, std::uint32_t to);
+
+    // What a later start would need to bring the document back if the editor died; kept by
+    // the editor only (app/Recovery.h). Last, so that it goes before the files it names.
+    TRecoveryNote Note;
 
 private:
     std::uint64_t LastVersion_ = 0;

@@ -94,6 +94,13 @@ TRollbackGuard::TRollbackGuard(TDocument& document, int maxUndos, bool safetyCop
     }
 }
 
+TAudioStream* TRollbackGuard::LastCompleted() const {
+    if (Committed_) {
+        return nullptr;
+    }
+    return InRestorePoints_ ? Document_.RestorePoints.front().get() : SafetyCopy_.get();
+}
+
 void TRollbackGuard::Commit() {
     Committed_ = true;
     PushedOut_.reset();

@@ -39,6 +39,9 @@ public:
     // Without Commit the document is put back.
     ~TRollbackGuard();
     void Commit();
+    // The copy of the content before the operation (the restore point just taken or the
+    // private copy); nullptr when there is none.
+    TAudioStream* LastCompleted() const;
 
 private:
     struct TFields {

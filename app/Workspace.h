@@ -7,6 +7,7 @@
 
 #include "app/DialogValues.h"
 #include "app/Document.h"
+#include "app/RecentFiles.h"
 #include "core/AudioStream.h"
 #include "spectra/Complex.h"
 
@@ -57,6 +58,11 @@ public:
     // runs so a failure can put the document back. The command-line tool, which never writes
     // a half-done document anywhere, turns this off to save the copy.
     bool SafetyCopyWithoutUndo = true;
+    // The editor keeps a recovery note beside every open document (app/Recovery.h); the
+    // command-line tool never does.
+    bool KeepRecoveryNotes = false;
+    // The files last opened or saved, the newest first.
+    TRecentFiles RecentFiles;
 
     TStatistics Statistics;
     std::vector<TComplex> SpectrumData;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "platform/FileError.h"
@@ -23,6 +24,8 @@ constexpr const char* PartPrefix = ".sonavel-";
 constexpr const char* PartSuffix = ".part";
 constexpr const char* RecordPrefix = "part-";
 constexpr std::size_t TagLength = 8;
+constexpr const char* NotePrefix = "doc-";
+constexpr const char* NoteSuffix = ".txt";
 
 std::string RandomTag() {
     static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -95,6 +98,19 @@ void ClearFolder(const std::string& folder) noexcept {
             return;
         }
     }
+}
+
+bool HoldsRecoveryNotes(const std::string& folder) {
+    const std::vector<std::string> names = Entries(folder);
+    return std::any_of(names.begin(), names.end(), IsRecoveryNoteName);
+}
+
+// A real folder (no link) of this user: in a temporary folder shared with other users, only
+// this user's documents are offered back.
+bool IsOwnFolder(const std::string& folder) {
+    struct stat st {};
+    return ::lstat(folder.substr(0, folder.size() - 1).c_str(), &st) == 0 &&
+           S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
 }
 
 bool SameFile(int fd, const std::string& path) {
@@ -191,9 +207,12 @@ int RemoveDeadProgramFolders(const std::string& parent) {
             if (fd < 0) {
                 continue;
             }
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath)) {
-                ClearFolder(parent + name.substr(0, name.size() - std::string(LockSuffix).size()) +
-                            "/");
+            const std::string folder =
+                parent + name.substr(0, name.size() - std::string(LockSuffix).size()) + "/";
+            // Documents an editor can bring back are the editor's to recover or discard.
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) &&
+                !HoldsRecoveryNotes(folder)) {
+                ClearFolder(folder);
                 ::unlink(lockPath.c_str());
                 ++removed;
             }
@@ -207,6 +226,63 @@ int RemoveDeadProgramFolders(const std::string& parent) {
         }
     }
     return removed;
+}
+
+bool IsRecoveryNoteName(const std::string& name) {
+    const std::string prefix = NotePrefix;
+    const std::string suffix = NoteSuffix;
+    return name.size() > prefix.size() + suffix.size() && StartsWith(name, prefix) &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+TDeadProgramFolder::TDeadProgramFolder(std::string path, std::string lockPath,
+                                       int lockFd) noexcept
+    : Path_(std::move(path)), LockPath_(std::move(lockPath)), LockFd_(lockFd) {}
+
+TDeadProgramFolder::~TDeadProgramFolder() {
+    if (LockFd_ >= 0) {
+        ::close(LockFd_);
+    }
+}
+
+std::vector<std::string> TDeadProgramFolder::NoteNames() const {
+    std::vector<std::string> names = Entries(Path_);
+    std::erase_if(names, [](const std::string& name) { return !IsRecoveryNoteName(name); });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void TDeadProgramFolder::Remove() noexcept {
+    ClearFolder(Path_);
+    if (LockFd_ >= 0 && SameFile(LockFd_, LockPath_)) {
+        ::unlink(LockPath_.c_str());
+    }
+}
+
+std::vector<std::unique_ptr<TDeadProgramFolder>> ClaimDeadFoldersWithNotes(
+    const std::string& parent) {
+    std::vector<std::unique_ptr<TDeadProgramFolder>> claimed;
+    for (const std::string& name : Entries(parent)) {
+        if (!IsProgramName(name, LockSuffix)) {
+            continue;
+        }
+        const std::string lockPath = parent + name;
+        const std::string folder =
+            parent + name.substr(0, name.size() - std::string(LockSuffix).size()) + "/";
+        const int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            continue;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) &&
+            IsOwnFolder(folder) && HoldsRecoveryNotes(folder)) {
+            claimed.push_back(std::make_unique<TDeadProgramFolder>(folder, lockPath, fd));
+        } else {
+            ::close(fd);
+        }
+    }
+    std::sort(claimed.begin(), claimed.end(),
+              [](const auto& a, const auto& b) { return a->Path() < b->Path(); });
+    return claimed;
 }
 
 std::string PartialOutputName() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace sonavel {
 
@@ -36,8 +37,41 @@ class TProgramFolder {
 };
 
 // Removes from parent the folders of programs that are gone (their lock is free), with the
-// channel files and partial outputs they record. Returns how many were removed.
+// channel files and partial outputs they record. Returns how many were removed. A folder
+// holding a recovery note (the editor's description of an open document) stays for the
+// editor to offer its documents back; see TDeadProgramFolder.
 int RemoveDeadProgramFolders(const std::string& parent);
+
+// "doc-*.txt": the name of a note an editor keeps beside the channel files of an open document
+// so that a later start can bring the document back if the editor dies.
+bool IsRecoveryNoteName(const std::string& name);
+
+// A dead program's folder that holds recovery notes, claimed: its lock is held, so no other
+// program removes or claims it while the documents are taken over. Released (and left as it
+// is) when the object goes, unless removed.
+class TDeadProgramFolder {
+  public:
+    TDeadProgramFolder(std::string path, std::string lockPath, int lockFd) noexcept;
+    ~TDeadProgramFolder();
+    TDeadProgramFolder(const TDeadProgramFolder&) = delete;
+    TDeadProgramFolder& operator=(const TDeadProgramFolder&) = delete;
+
+    // The folder, with a trailing '/'.
+    const std::string& Path() const noexcept { return Path_; }
+    // The names of its recovery notes, sorted.
+    std::vector<std::string> NoteNames() const;
+    // Removes the folder with everything it holds, then its lock file.
+    void Remove() noexcept;
+
+  private:
+    std::string Path_;
+    std::string LockPath_;
+    int LockFd_ = -1;
+};
+
+// Claims every folder in parent of a program that is gone and left recovery notes.
+std::vector<std::unique_ptr<TDeadProgramFolder>> ClaimDeadFoldersWithNotes(
+    const std::string& parent);
 
 // The name of a partial output written beside a target: ".sonavel-XXXXXXXX.part", short and
 // of fixed length whatever the target's name.

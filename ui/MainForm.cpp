@@ -24,6 +24,7 @@
 #include "app/ErrorText.h"
 #include "app/FileCommands.h"
 #include "app/Language.h"
+#include "app/Recovery.h"
 #include "app/StatusText.h"
 #include "core/PlaybackEngine.h"
 #include "core/Progress.h"
@@ -126,6 +127,9 @@ TMainForm::TMainForm(TMainFormOptions options)
     Workspace_.MaxUndos = 2;
     Language_.clear();
     TSettings::Load(Workspace_);
+    // The editor's documents can be brought back if it dies.
+    Workspace_.KeepRecoveryNotes = true;
+    CreateRecentFileItems();
 
     connect(Layout_.PageControl, &QTabBar::currentChanged, this, &TMainForm::PageControlChange);
     // The selection line sits under the status tips of the tool buttons.
@@ -393,6 +397,9 @@ void TMainForm::FormActivate() {
     }
     SetLanguage(Language_);
     InActivate_ = false;
+    if (std::exchange(RecoveryPending_, false)) {
+        RecoverAfterStart();
+    }
     if (!PendingFiles_.isEmpty()) {
         OpenAfterStart(std::exchange(PendingFiles_, {}));
     }
@@ -719,6 +726,7 @@ TChildForm& TMainForm::SetUpDocumentWindow(TDocument& document) {
         Layout_.PageControl->setTabData(tab, document.Tag);
     }
     Workspace_.Activate(document.Tag);
+    KeepRecoveryNote(Workspace_, document);
     ShowActive();
     return *form;
 }
@@ -880,6 +888,7 @@ bool TMainForm::OpenDocument(const QString& path) {
         UpdateCommands();
         return false;
     }
+    RememberFile(fileName);
     UpdateCommands();
     return true;
 }
@@ -969,6 +978,7 @@ bool TMainForm::SaveMIClick() {
         return false;
     }
     d->MarkSaved();
+    RememberFile(d->FileName);
     return true;
 }
 
@@ -990,6 +1000,8 @@ bool TMainForm::SaveAsMIClick() {
     d->FileFormat = format;
     d->MarkSaved();
     SetDocumentCaption(*d, QFile::decodeName(BaseName(name).c_str()));
+    KeepRecoveryNote(Workspace_, *d);
+    RememberFile(name);
     return true;
 }
 
@@ -1227,6 +1239,7 @@ void TMainForm::RecordFinished(const QPointer<TChildForm>& window) {
                 if (window) {
                     window->TrackBoxPaint();
                     Transports_.RecordingDone(window->Document());
+                    KeepRecoveryNote(Workspace_, window->Document());
                 }
                 UpdateCommands();
                 if (!failure->empty()) {

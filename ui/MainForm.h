@@ -79,6 +79,14 @@ class TMainForm : public QMainWindow {
     bool OpenDocument(const QString& path);
     // Opens the files given at start, once the language has been chosen.
     void OpenAfterStart(const QStringList& files);
+    // Offers back the documents of editors that died (asking in the interface language, so
+    // once it has been chosen): yes opens them as modified documents, no discards them.
+    void RecoverAfterStart();
+    // Opens the file of the File menu's recent list at index (0 the newest); a file that is
+    // gone leaves the list with a message.
+    void OpenRecentFile(std::size_t index);
+    // The recent-file items of the File menu, "&1 path" to "&8 path"; hidden when unused.
+    const std::vector<QAction*>& RecentFileActions() const { return RecentActions_; }
     // Runs an operation on the active document on the worker, behind the progress window;
     // a failure is shown, and the document is as it was.
     TOperationResult RunOperation(TOperation operation);
@@ -227,6 +235,12 @@ class TMainForm : public QMainWindow {
     std::optional<std::pair<std::string, std::string>> AskSaveName(const QString& preset,
                                                                    int filterIndex);
 
+    // The recent-file items at the end of the File menu, made once.
+    void CreateRecentFileItems();
+    void UpdateRecentFileItems();
+    // A file opened or saved goes to the front of the recent list.
+    void RememberFile(const std::string& fileName);
+
     void StartPlayback(TDocument& document, TChildForm& form);
     void StartRecording(TDocument& document, TChildForm& form);
     void PlayFinished(const QPointer<TChildForm>& window, std::uint32_t cursorPos);
@@ -246,6 +260,8 @@ class TMainForm : public QMainWindow {
     std::string Language_;
     bool InActivate_ = false;
     QStringList PendingFiles_;
+    bool RecoveryPending_ = false;
+    std::vector<QAction*> RecentActions_;
 
     TMainLayout Layout_;
     TCommandSet Implemented_;

@@ -184,6 +184,8 @@ constexpr TMainWindowTexts RussianMain{
     .StopRecord = "Перед закрытием нужно остановить запись",
     .SavingFile = "Сохранение файла",
     .ReplaceExisting = "Файл уже существует. Заменить его?\n",
+    .RecoverDocuments = "Программа была завершена аварийно. Восстановить несохранённые "
+                        "документы? (Нет - удалить их)\n",
     .MenuItems = RussianMenu,
     .Hints = RussianHints,
 };
@@ -195,6 +197,8 @@ constexpr TMainWindowTexts EnglishMain{
     .StopRecord = "Stop record",
     .SavingFile = "Saving file",
     .ReplaceExisting = "The file already exists. Replace it?\n",
+    .RecoverDocuments = "The program ended unexpectedly. Recover the unsaved documents? "
+                        "(No discards them)\n",
     .MenuItems = EnglishMenu,
     .Hints = EnglishHints,
 };

@@ -20,6 +20,7 @@ struct TMainWindowTexts {
     const char* StopRecord;
     const char* SavingFile;
     const char* ReplaceExisting;            // before the file name of an existing file
+    const char* RecoverDocuments;           // before the names of the documents found
     std::span<const TNamedText> MenuItems;  // top menus and items by name
     std::span<const TNamedText> Hints;      // tool buttons by name
 };

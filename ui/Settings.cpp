@@ -1,6 +1,8 @@
 #include "ui/Settings.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStringList>
 #include <QString>
 #include <QVariant>
 
@@ -52,6 +54,11 @@ void TSettings::Load(TWorkspace& workspace) {
     if (const auto folder = ReadString(settings, "TempFolder"); folder && !folder->isEmpty()) {
         SetTempPath(folder->toStdString());
     }
+    std::vector<std::string> recent;
+    for (const QString& path : settings.value("RecentFiles").toStringList()) {
+        recent.push_back(QFile::encodeName(path).toStdString());
+    }
+    workspace.RecentFiles = TRecentFiles(recent);
 }
 
 std::optional<std::string> TSettings::ReadLanguage() {
@@ -73,6 +80,11 @@ void TSettings::Save(const TWorkspace& workspace, const std::string& language) {
     settings.setValue("RecordDevice", RecordDevice.load());
     settings.setValue("TempFolder", QString::fromStdString(TempPath()));
     settings.setValue("Lang", QString::fromStdString(language));
+    QStringList recent;
+    for (const std::string& path : workspace.RecentFiles.Items()) {
+        recent << QFile::decodeName(path.c_str());
+    }
+    settings.setValue("RecentFiles", recent);
     settings.sync();
 }
 

@@ -9,7 +9,7 @@ class TWorkspace;
 
 // The five settings kept for the user between runs (organisation "Korvane", application
 // "Sonavel_Pro"): "MaxUndos", "AudioDevice", "RecordDevice" (integers), "TempFolder" and
-// "Lang" (strings).
+// "Lang" (strings), and the list of recent files "RecentFiles".
 class TSettings {
   public:
     // Reads "MaxUndos", "AudioDevice" and "RecordDevice" into the workspace and the engine's
@@ -19,7 +19,7 @@ class TSettings {
     static void Load(TWorkspace& workspace);
     // The stored "Lang", cut to its first three characters; none when it is not stored.
     static std::optional<std::string> ReadLanguage();
-    // Writes all five values, also those never changed.
+    // Writes all five values, also those never changed, and the recent files.
     static void Save(const TWorkspace& workspace, const std::string& language);
 };
 

@@ -69,8 +69,8 @@ int main(int argc, char* argv[]) {
 
     // The main window creates every window of its commands once, before the event loop.
     sonavel::TMainForm form;
-    // The settings have named the temporary folder: what dead programs left there goes. (Their
-    // documents are not offered back yet.)
+    // The settings have named the temporary folder: what dead programs left there goes, except
+    // the documents of dead editors, which are offered back once the language is known.
     sonavel::RemoveLeftoversOfDeadPrograms();
     AskAboutUnsavedDocumentsOnLogout(form);
     form.show();
@@ -78,6 +78,7 @@ int main(int argc, char* argv[]) {
     const QStringList files = QCoreApplication::arguments().mid(1);
     QTimer::singleShot(0, &form, [&form, files] {
         form.FormActivate();
+        form.RecoverAfterStart();
         form.OpenAfterStart(files);
     });
     ScheduleScreenshot(form);

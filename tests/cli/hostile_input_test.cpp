@@ -301,5 +301,21 @@ TEST_F(HostileInputTest, AKilledProgramsFilesStayUntilTheNextStartButNeverDistur
     ExpectNothingLeft("the start after a kill");
 }
 
+// The tool's clean-up takes what dead runs of the tool left, never a dead editor's documents,
+// which that editor's next start offers back.
+TEST_F(HostileInputTest, ADeadEditorsDocumentsOutliveTheToolsCleanUp) {
+    for (const std::string name : {"sonavel-editor00", "sonavel-clirun00"}) {
+        fs::create_directory(Tmp + name);
+        std::ofstream(Tmp + name + ".lock");
+        std::ofstream(Tmp + name + "/0.chl") << "samples";
+    }
+    std::ofstream(Tmp + "sonavel-editor00/doc-0.txt") << "sonavel-document=1";
+    TCli run(Work.Path(), Args({"new"}));
+    ASSERT_EQ(run.ExitCode(), 0) << run.Text();
+    EXPECT_EQ(Contents(Tmp),
+              (std::vector<std::string>{"sonavel-editor00", "sonavel-editor00.lock",
+                                        "sonavel-editor00/0.chl", "sonavel-editor00/doc-0.txt"}));
+}
+
 }  // namespace
 }  // namespace sonavel

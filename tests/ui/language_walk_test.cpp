@@ -59,7 +59,9 @@ QString PathOf(const QObject* object) {
 
 bool InData(const QObject* object) {
     for (; object != nullptr; object = object->parent()) {
-        if (DataControls.contains(object->objectName())) {
+        // The File menu's recent files show paths, not texts.
+        if (DataControls.contains(object->objectName()) ||
+            object->objectName().startsWith("RecentFile")) {
             return true;
         }
     }
