@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/AudioStream.h"
+#include "core/BlockWalk.h"
 #include "core/FragmentFrame.h"
 
 namespace sonavel {
@@ -82,27 +83,28 @@ class TWidthConverter {
 
 // Rewrites the first n samples of every channel at newBytes a sample, in place: narrowing
 // walks up and widening walks down, so no sample is overwritten before it has been read.
-// Channels shorter than n are filled up to it with silence.
+// Channels shorter than n are filled up to it with silence. The channels are converted in
+// parallel, one task per channel file.
 void ConvertStoredWidth(TAudioStream& s, std::uint32_t n, unsigned newBytes) {
     const unsigned oldBytes = s.BytesPerSample;
     const TWidthConverter converter(oldBytes, newBytes);
     const bool narrowing = newBytes < oldBytes;
-    std::vector<std::uint8_t> in(static_cast<std::size_t>(FrameBlockSamples) * oldBytes);
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(FrameBlockSamples) * newBytes);
-    const TProgressScope progress(n);
-    for (std::uint32_t done = 0; done < n;) {
-        TProgressScope::Step(done);
-        const std::uint32_t len = std::min(n - done, FrameBlockSamples);
-        const std::uint32_t first = narrowing ? done : n - done - len;
-        for (std::uint16_t c = 0; c < s.ChannelCount; ++c) {
+    blockwalk::ForEachChannel(s.ChannelCount, n, [&](std::size_t i,
+                                                      blockwalk::TChannelProgress& progress) {
+        const auto c = static_cast<std::uint16_t>(i);
+        std::vector<std::uint8_t> in(static_cast<std::size_t>(FrameBlockSamples) * oldBytes);
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(FrameBlockSamples) * newBytes);
+        for (std::uint32_t done = 0; done < n;) {
+            const std::uint32_t len = std::min(n - done, FrameBlockSamples);
+            const std::uint32_t first = narrowing ? done : n - done - len;
             s.ReadStored(c, first, len, in.data());
             converter.Run(in.data(), out.data(), len);
             s.ChannelFiles[c]->WriteBytes(out.data(), static_cast<std::uint64_t>(first) * newBytes,
                                           static_cast<std::uint64_t>(len) * newBytes);
+            done += len;
+            progress.Advance(len);
         }
-        done += len;
-    }
-    TProgressScope::Step(n);
+    });
 }
 
 }  // namespace

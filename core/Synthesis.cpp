@@ -10,6 +10,7 @@
 #include "core/FragmentFrame.h"
 #include "core/LengthLimit.h"
 #include "core/NoiseRandom.h"
+#include "core/ParallelWork.h"
 #include "core/ScaledSine.h"
 
 namespace sonavel {
@@ -146,24 +147,34 @@ void TAudioStream::GenerateNoise(int channel, std::uint32_t start, std::uint8_t 
     const std::uint32_t block =
         std::max<std::uint32_t>(1, NoiseDrawsPerBlock / std::max<std::uint32_t>(1, selected));
     std::vector<std::uint32_t> draws(static_cast<std::size_t>(block) * selected);
-    std::vector<long double> phases(block);
-    std::vector<std::int32_t> values(block);
-    std::vector<std::int32_t> present(pasteMode == GenerateMix ? block : 0);
+    // The draws come in order from the one generator; each channel's sines are then worked out
+    // and written by a task of its own, with its own buffers.
+    struct TChannelBuffers {
+        std::vector<long double> Phases;
+        std::vector<std::int32_t> Values;
+        std::vector<std::int32_t> Present;
+    };
+    std::vector<TChannelBuffers> buffers(selected);
     {
         const TProgressScope progress(n);
         for (std::uint32_t k0 = 0; k0 < n;) {
             TProgressScope::Step(k0);
             const std::uint32_t len = std::min(n - k0, block);
             DrawRandom(range, std::span(draws.data(), static_cast<std::size_t>(len) * selected));
-            for (std::uint32_t i = 0; i < selected; ++i) {
+            ParallelFor(selected, [&](std::size_t i) {
+                TChannelBuffers& own = buffers[i];
+                own.Phases.resize(block);
+                own.Values.resize(block);
+                own.Present.resize(pasteMode == GenerateMix ? block : 0);
                 for (std::uint32_t j = 0; j < len; ++j) {
                     const long double r = draws[static_cast<std::size_t>(j) * selected + i];
-                    phases[j] = r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
+                    own.Phases[j] = r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
                 }
-                TruncScaledSines(std::span<const long double>(phases.data(), len), a,
-                                 std::span(values.data(), len));
-                WriteGenerated(*this, channels[i], start + k0, pasteMode, values, len, present);
-            }
+                TruncScaledSines(std::span<const long double>(own.Phases.data(), len), a,
+                                 std::span(own.Values.data(), len));
+                WriteGenerated(*this, channels[i], start + k0, pasteMode, own.Values, len,
+                               own.Present);
+            });
             k0 += len;
         }
         TProgressScope::Step(n);
