@@ -84,20 +84,12 @@ void TAudioStream::Normalize(int channel, std::uint32_t start, std::uint32_t cou
         for (std::uint32_t k = 0; k < count;) {
             const std::uint32_t b = std::min(BlockSamples, count - k);
             ReadSamples(c, start + k, b, values.data());
-            for (std::uint32_t j = 0; j < b; ++j) {
-                // -2^31 has no positive counterpart and does not count.
-                if (values[j] != INT32_MIN) {
-                    peak = std::max<std::int64_t>(peak, std::abs(values[j]));
-                }
-            }
+            peak = blockwalk::PeakOf(values.data(), b, peak);
             k += b;
             progress.Advance(b / 2);
         }
-        const long double g = peak == 0 ? 0.0L : MaxLevel / static_cast<long double>(peak);
-        const auto map = [g](std::int32_t v) { return ClampToLevel(TruncTowardZero(v * g)); };
-        blockwalk::MapChannel(*this, c, start, count, map,
-                              blockwalk::StoredValueTable(BytesPerSample, count, map),
-                              [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
+        blockwalk::ScaleToPeak(*this, c, start, count, peak,
+                               [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
     });
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/AudioStream.h"
+#include "core/ExtendedMath.h"
 #include "core/ParallelWork.h"
 #include "core/Progress.h"
 #include "core/SampleScale.h"
@@ -125,6 +126,28 @@ void MapChannel(TAudioStream& stream, std::uint16_t channel, std::uint32_t start
         k += b;
         advance(b);
     }
+}
+
+// Raises peak to the largest |v| of the levels v[0 .. b - 1]; -2^31 has no positive
+// counterpart and does not count.
+inline std::int64_t PeakOf(const std::int32_t* v, std::uint32_t b, std::int64_t peak) {
+    for (std::uint32_t j = 0; j < b; ++j) {
+        if (v[j] != INT32_MIN) {
+            peak = std::max<std::int64_t>(peak, v[j] < 0 ? -std::int64_t{v[j]} : v[j]);
+        }
+    }
+    return peak;
+}
+
+// Scales one channel's fragment, whose peak (as PeakOf finds it) is given, so that the peak
+// reaches full scale; a silent fragment stays silent. advance(b) follows each block.
+template <class TAdvance>
+void ScaleToPeak(TAudioStream& stream, std::uint16_t channel, std::uint32_t start,
+                 std::uint32_t count, std::int64_t peak, const TAdvance& advance) {
+    const long double g = peak == 0 ? 0.0L : MaxLevel / static_cast<long double>(peak);
+    const auto map = [g](std::int32_t v) { return ClampToLevel(TruncTowardZero(v * g)); };
+    MapChannel(stream, channel, start, count, map,
+               StoredValueTable(stream.BytesPerSample, count, map), advance);
 }
 
 // Replaces every sample v of the fragment by map(v), the channels in parallel, the progress
