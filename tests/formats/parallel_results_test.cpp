@@ -82,5 +82,49 @@ TEST_F(ParallelResultsTest, EveryThreadCountLeavesTheSameBytes) {
     }
 }
 
+struct TFigures {
+    std::vector<TComplex> Spectrum;
+    std::int32_t Average = 0;
+    std::int32_t Peak = 0;
+    std::uint32_t Silent = 0;
+};
+
+TFigures Analyse(TAudioStream& s, int channel) {
+    TFigures f;
+    s.AnalyzeSpectrum(channel, 3, 140000, f.Spectrum, 1024);
+    s.GetStatistics(channel, 0, 145000, f.Average, f.Peak, f.Silent);
+    return f;
+}
+
+TEST_F(ParallelResultsTest, AnalysesGiveTheSameFiguresOnEveryThreadCount) {
+    for (const std::uint16_t bits : {8, 16, 24, 32}) {
+        SCOPED_TRACE(std::to_string(bits) + " bits");
+        auto s = RandomStream(bits, bits);
+        // Silent in every channel at 1000 .. 1099, in one only at 2000 .. 2099.
+        const std::vector<std::int32_t> zeros(100, 0);
+        for (std::uint16_t c = 0; c < 3; ++c) {
+            s->WriteSamples(c, 1000, 100, zeros.data());
+        }
+        s->WriteSamples(0, 2000, 100, zeros.data());
+        for (const int channel : {-1, 1}) {
+            TFigures one;
+            {
+                const TThreadLimit limit(1);
+                one = Analyse(*s, channel);
+            }
+            const TFigures all = Analyse(*s, channel);
+            EXPECT_GE(one.Silent, channel == -1 ? 100U : 200U);
+            EXPECT_EQ(one.Silent, all.Silent);
+            EXPECT_EQ(one.Average, all.Average);
+            EXPECT_EQ(one.Peak, all.Peak);
+            ASSERT_EQ(one.Spectrum.size(), all.Spectrum.size());
+            for (std::size_t j = 0; j < one.Spectrum.size(); ++j) {
+                ASSERT_EQ(one.Spectrum[j].Re, all.Spectrum[j].Re) << j;
+                ASSERT_EQ(one.Spectrum[j].Im, all.Spectrum[j].Im) << j;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace sonavel
