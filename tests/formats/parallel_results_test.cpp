@@ -55,7 +55,9 @@ TEST_F(ParallelResultsTest, EveryThreadCountLeavesTheSameBytes) {
         {"wider", [](TAudioStream& s, auto&) { s.ChangeBits(32); }},
         {"narrower", [](TAudioStream& s, auto&) { s.ChangeBits(8); }},
         {"triangle tone mixed",
-         [](TAudioStream& s, auto&) { s.GenerateTone(-1, 9, TAudioStream::Triangle, 441.5, 90, 2, n); }},
+         [](TAudioStream& s, auto&) {
+             s.GenerateTone(-1, 9, TAudioStream::Triangle, 441.5, 90, 2, n);
+         }},
         {"sine tone inserted",
          [](TAudioStream& s, auto&) { s.GenerateTone(1, 0, TAudioStream::Sine, 1000, 70, 1, n); }},
         {"wav save and load",
