@@ -76,68 +76,72 @@ class TComb {
 
     // Replaces the fragment of every channel, then scales each channel's fragment to full
     // scale as Normalize does: from the peak of the values as written, which saves reading
-    // the fragment once more to find it.
+    // the fragment once more to find it. Each channel is walked by a task of its own.
     void Apply(TAudioStream& stream, const std::vector<std::uint16_t>& channels,
                std::uint32_t start, std::uint32_t count, bool feedback) const {
+        std::vector<double> factors;
+        for (const long double weight : Weights_) {
+            factors.push_back(static_cast<double>(weight / Divisor_));
+        }
+        blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t ci,
+                                                              blockwalk::TChannelProgress& progress) {
+            ApplyToChannel(stream, channels[ci], start, count, feedback, factors, progress);
+        });
+    }
+
+  private:
+    void ApplyToChannel(TAudioStream& stream, std::uint16_t channel, std::uint32_t start,
+                        std::uint32_t count, bool feedback, const std::vector<double>& factors,
+                        blockwalk::TChannelProgress& progress) const {
         const unsigned bps = stream.BytesPerSample;
         // With weights up to 1 (volumes up to 100 %) every term is below 2^31 and its double
         // estimate u * (x^l / (R + 1)) within 1e-6 of the extended value: the estimate settles
         // all but the terms near a half-integer.
         const bool estimate = Loudest_ <= 1;
-        std::vector<double> factors;
-        for (const long double weight : Weights_) {
-            factors.push_back(static_cast<double>(weight / Divisor_));
-        }
         const std::uint64_t ringSize =
             std::bit_ceil(static_cast<std::uint64_t>(History_) + BlockSamples);
         const std::uint64_t mask = ringSize - 1;
         const auto block = static_cast<std::uint32_t>(ringSize - History_);
         const std::int64_t historyStart = static_cast<std::int64_t>(start) - History_;
-        // Each channel has its own ring and output and is walked by one task.
-        blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t ci,
-                                                              blockwalk::TChannelProgress& progress) {
-            const std::uint16_t channel = channels[ci];
-            std::vector<std::int32_t> ring(ringSize, 0);
-            // Reads n samples from position from on into their ring slots.
-            const auto load = [&](std::int64_t from, std::int64_t n) {
-                while (n > 0) {
-                    const std::uint64_t slot = static_cast<std::uint64_t>(from) & mask;
-                    const auto part = static_cast<std::uint32_t>(
-                        std::min<std::uint64_t>(static_cast<std::uint64_t>(n), ringSize - slot));
-                    stream.ReadSamples(channel, static_cast<std::uint32_t>(from), part,
-                                       ring.data() + slot);
-                    from += part;
-                    n -= part;
-                }
-            };
-            const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
-            load(from, start - from);
-            std::vector<std::int32_t> out(block);
-            std::int64_t peak = 0;
-            for (std::uint32_t k = 0; k < count;) {
-                const std::uint32_t b = std::min(block, count - k);
-                const std::int64_t p0 = static_cast<std::int64_t>(start) + k;
-                load(p0, b);
-                if (estimate) {
-                    Replace<true>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
-                } else {
-                    Replace<false>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
-                }
-                stream.WriteSamples(channel, static_cast<std::uint32_t>(p0), b, out.data());
-                // The levels read back: those of the stored width.
-                for (std::uint32_t j = 0; j < b; ++j) {
-                    out[j] = StoredRoundTrip(out[j], bps);
-                }
-                peak = blockwalk::PeakOf(out.data(), b, peak);
-                k += b;
-                progress.Advance(b / 2);
+        std::vector<std::int32_t> ring(ringSize, 0);
+        // Reads n samples from position from on into their ring slots.
+        const auto load = [&](std::int64_t from, std::int64_t n) {
+            while (n > 0) {
+                const std::uint64_t slot = static_cast<std::uint64_t>(from) & mask;
+                const auto part = static_cast<std::uint32_t>(
+                    std::min<std::uint64_t>(static_cast<std::uint64_t>(n), ringSize - slot));
+                stream.ReadSamples(channel, static_cast<std::uint32_t>(from), part,
+                                   ring.data() + slot);
+                from += part;
+                n -= part;
             }
-            blockwalk::ScaleToPeak(stream, channel, start, count, peak,
-                                   [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
-        });
+        };
+        const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
+        load(from, start - from);
+        std::vector<std::int32_t> out(block);
+        std::int64_t peak = 0;
+        for (std::uint32_t k = 0; k < count;) {
+            const std::uint32_t b = std::min(block, count - k);
+            const std::int64_t p0 = static_cast<std::int64_t>(start) + k;
+            load(p0, b);
+            if (estimate) {
+                Replace<true>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
+            } else {
+                Replace<false>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
+            }
+            stream.WriteSamples(channel, static_cast<std::uint32_t>(p0), b, out.data());
+            // The levels read back: those of the stored width.
+            for (std::uint32_t j = 0; j < b; ++j) {
+                out[j] = StoredRoundTrip(out[j], bps);
+            }
+            peak = blockwalk::PeakOf(out.data(), b, peak);
+            k += b;
+            progress.Advance(b / 2);
+        }
+        blockwalk::ScaleToPeak(stream, channel, start, count, peak,
+                               [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
     }
 
-  private:
     // Works out the new samples of positions p0 .. p0 + b - 1 into out.
     template <bool Estimate>
     void Replace(std::int32_t* ring, std::uint64_t mask, std::int64_t p0, std::uint32_t b,
