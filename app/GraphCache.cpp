@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <utility>
 
 #include "app/Document.h"
+#include "core/BlockWalk.h"
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 
 namespace sonavel {
@@ -21,9 +24,11 @@ constexpr std::uint64_t IndexLimit = std::uint64_t{1} << 32;
 // reading alone. A step that straddles two blocks is handed out from a copy of its samples.
 class TBlockReader {
   public:
+    // step(samples read so far) follows each block.
     TBlockReader(TAudioStream& stream, std::uint16_t channel, std::uint64_t first,
-                 std::uint64_t end)
-        : Stream_(stream),
+                 std::uint64_t end, std::function<void(std::uint64_t)> step)
+        : Step_(std::move(step)),
+          Stream_(stream),
           Channel_(channel),
           First_(first),
           End_(end),
@@ -74,7 +79,7 @@ class TBlockReader {
 
     void Advance() {
         TBlock next = Pending_.get();  // passes on a failed read
-        TProgressScope::Step(next.Start - First_);
+        Step_(next.Start - First_);
         Spare_ = std::move(Current_);
         Current_ = std::move(next.Values);
         BlockStart_ = next.Start;
@@ -82,6 +87,7 @@ class TBlockReader {
         Prefetch(BlockEnd_);
     }
 
+    std::function<void(std::uint64_t)> Step_;
     TAudioStream& Stream_;
     const std::uint16_t Channel_;
     const std::uint64_t First_;
@@ -177,14 +183,17 @@ TGraphSnapshot TGraphCache::Snapshot() const {
     return Channels_;
 }
 
-TChannelGraph BuildChannelGraph(TAudioStream& stream, std::uint16_t channel,
-                                std::uint32_t sampleCount, std::uint32_t graphStart,
-                                std::uint32_t graphLength) {
+namespace {
+
+// The columns of one channel; step(samples done) follows each block read.
+TChannelGraph ChannelColumns(TAudioStream& stream, std::uint16_t channel,
+                             std::uint32_t sampleCount, std::uint32_t graphStart,
+                             std::uint32_t graphLength,
+                             const std::function<void(std::uint64_t)>& step) {
     TChannelGraph columns(GraphColumns);
     if (sampleCount == 0 || graphLength == 0) {
         return columns;
     }
-    const TProgressScope progress(graphLength);
 
     // Below GraphColumns samples a step is one sample spread over a fractional number of
     // columns; otherwise a step is one column and gathers the samples up to its end.
@@ -194,7 +203,7 @@ TChannelGraph BuildChannelGraph(TAudioStream& stream, std::uint16_t channel,
     const std::uint64_t first = graphStart;
     const std::uint64_t end = std::min<std::uint64_t>(first + graphLength, IndexLimit);
 
-    TBlockReader samples(stream, channel, first, end);
+    TBlockReader samples(stream, channel, first, end, step);
     double a = columnsPerStep;
     std::uint64_t k = 0;
     TGraphColumn column;
@@ -218,8 +227,21 @@ TChannelGraph BuildChannelGraph(TAudioStream& stream, std::uint16_t channel,
     if (sampleSteps && end == first + graphLength) {
         std::fill(columns.begin() + static_cast<std::ptrdiff_t>(k), columns.end(), column);
     }
-    TProgressScope::Step(graphLength);
+    step(graphLength);
     return columns;
+}
+
+}  // namespace
+
+TChannelGraph BuildChannelGraph(TAudioStream& stream, std::uint16_t channel,
+                                std::uint32_t sampleCount, std::uint32_t graphStart,
+                                std::uint32_t graphLength) {
+    if (sampleCount == 0 || graphLength == 0) {
+        return TChannelGraph(GraphColumns);
+    }
+    const TProgressScope progress(graphLength);
+    return ChannelColumns(stream, channel, sampleCount, graphStart, graphLength,
+                          [](std::uint64_t done) { TProgressScope::Step(done); });
 }
 
 void BuildChannelGraph(TDocument& document, TGraphCache& graph, std::uint16_t channel) {
@@ -232,9 +254,25 @@ void BuildChannelGraph(TDocument& document, TGraphCache& graph, std::uint16_t ch
 void BuildGraph(TDocument& document, TGraphCache& graph) {
     const std::uint16_t channels = document.Stream->ChannelCount;
     graph.Resize(channels);
-    for (std::uint16_t c = 0; c < channels; ++c) {
-        BuildChannelGraph(document, graph, c);
+    if (channels <= 1 || document.SampleCount == 0 || document.GraphLength == 0) {
+        for (std::uint16_t c = 0; c < channels; ++c) {
+            BuildChannelGraph(document, graph, c);
+        }
+        return;
     }
+    // The channels are built in parallel, each by a task of its own; the progress counters
+    // run once to the cache length, every task counting its share.
+    blockwalk::ForEachChannel(
+        channels, document.GraphLength, [&](std::size_t c, blockwalk::TChannelProgress& progress) {
+            std::uint64_t counted = 0;
+            auto columns = std::make_shared<const TChannelGraph>(ChannelColumns(
+                *document.Stream, static_cast<std::uint16_t>(c), document.SampleCount,
+                document.GraphStart, document.GraphLength, [&](std::uint64_t done) {
+                    progress.Advance(done - counted);
+                    counted = done;
+                }));
+            graph.Publish(c, std::move(columns));
+        });
 }
 
 void RunGraphThread(TDocument& document, TGraphCache& graph) {

@@ -1,8 +1,10 @@
 // Times the amplitude and time effects on a whole WAV file loaded into a stream, printing wall
 // times and the memory the effect itself takes.
 //   bench_effects_bench generate OUT.wav SECONDS   44.1 kHz stereo 16-bit test signal
-//   bench_effects_bench run IN.wav EFFECT [OUT.wav] load, apply EFFECT to everything, save
+//   bench_effects_bench run IN.wav EFFECT [OUT.wav [THREADS]] load, apply EFFECT to everything,
+//   save, on at most THREADS threads (default: every core)
 // EFFECT is one of: volume normalize fadein reverse invert echo reverb speed150 speed50 rotate
+// bits24 stats
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,7 @@
 
 #include "BenchUtil.h"
 #include "core/AudioStream.h"
+#include "core/ParallelWork.h"
 #include "formats/PCM_Format.h"
 
 using namespace sonavel;
@@ -93,13 +96,23 @@ const std::map<std::string, TEffect>& Effects() {
          [](TAudioStream& s, std::uint32_t n) { s.AddReverberation(-1, 0, 0.95, 8, 4, n); }},
         {"speed150", [](TAudioStream& s, std::uint32_t n) { s.ChangeSpeed(-1, 0, false, 1.5, n); }},
         {"speed50", [](TAudioStream& s, std::uint32_t n) { s.ChangeSpeed(-1, 0, false, 0.5, n); }},
+        {"bits24", [](TAudioStream& s, std::uint32_t) { s.ChangeBits(24); }},
+        {"stats",
+         [](TAudioStream& s, std::uint32_t n) {
+             std::int32_t average = 0;
+             std::int32_t peak = 0;
+             std::uint32_t silent = 0;
+             s.GetStatistics(-1, 0, n, average, peak, silent);
+         }},
         {"rotate", [](TAudioStream& s,
                       std::uint32_t n) { s.RotateChannels(0, n, TAudioStream::Clockwise, 4); }},
     };
     return effects;
 }
 
-int Run(const std::string& in, const std::string& name, const std::string& out) {
+int Run(const std::string& in, const std::string& name, const std::string& out,
+        unsigned threads) {
+    const TThreadLimit limit(threads);
     const auto effect = Effects().find(name);
     if (effect == Effects().end()) {
         std::fprintf(stderr, "unknown effect %s\n", name.c_str());
@@ -125,9 +138,9 @@ int Run(const std::string& in, const std::string& name, const std::string& out) 
         saveSeconds = save.Seconds();
     }
     std::printf(
-        "%-9s effect %7.3f s (cpu %7.3f s)  load %6.3f s  save %6.3f s  resident %5.1f MiB "
-        "before, peak %5.1f MiB during  samples %u -> %u\n",
-        name.c_str(), effectSeconds, effectCpu, loadSeconds, saveSeconds, before, peak, length,
+        "%-9s threads %u  effect %7.3f s (cpu %7.3f s)  load %6.3f s  save %6.3f s  resident "
+        "%5.1f MiB before, peak %5.1f MiB during  samples %u -> %u\n",
+        name.c_str(), WorkerThreads(), effectSeconds, effectCpu, loadSeconds, saveSeconds, before, peak, length,
         stream.GetLength());
     return 0;
 }
@@ -138,11 +151,12 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "generate") == 0) {
         return Generate(argv[2], std::stol(argv[3]));
     }
-    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "run") == 0) {
-        return Run(argv[2], argv[3], argc == 5 ? argv[4] : "");
+    if (argc >= 4 && argc <= 6 && std::strcmp(argv[1], "run") == 0) {
+        return Run(argv[2], argv[3], argc >= 5 ? argv[4] : "",
+                   argc == 6 ? static_cast<unsigned>(std::stoul(argv[5])) : 1024U);
     }
     std::fprintf(stderr,
                  "usage: bench_effects_bench generate OUT.wav SECONDS | run IN.wav EFFECT "
-                 "[OUT.wav]\n");
+                 "[OUT.wav [THREADS]]\n");
     return 2;
 }

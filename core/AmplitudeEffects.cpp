@@ -8,6 +8,7 @@
 #include "core/AudioStream.h"
 #include "core/BlockWalk.h"
 #include "core/ExtendedMath.h"
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 
 namespace sonavel {
@@ -25,31 +26,23 @@ namespace {
 template <class TGain, class TEstimate>
 void Fade(TAudioStream& stream, const std::vector<std::uint16_t>& channels, std::uint32_t start,
           std::uint32_t count, const TGain& gain, const TEstimate& estimate) {
-    const TProgressScope progress(count);
-    std::vector<std::vector<std::int32_t>> blocks(channels.size(),
-                                                  std::vector<std::int32_t>(BlockSamples));
-    for (std::uint32_t k = 0; k < count;) {
-        TProgressScope::Step(k);
-        const std::uint32_t b = std::min(BlockSamples, count - k);
-        for (std::size_t c = 0; c < channels.size(); ++c) {
-            stream.ReadSamples(channels[c], start + k, b, blocks[c].data());
-        }
-        for (std::uint32_t j = 0; j < b; ++j) {
-            const double g = estimate(k + j);
-            for (auto& block : blocks) {
+    blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t c, blockwalk::TChannelProgress& progress) {
+        std::vector<std::int32_t> block(BlockSamples);
+        for (std::uint32_t k = 0; k < count;) {
+            const std::uint32_t b = std::min(BlockSamples, count - k);
+            stream.ReadSamples(channels[c], start + k, b, block.data());
+            for (std::uint32_t j = 0; j < b; ++j) {
                 const std::int32_t v = block[j];
                 if (v != 0) {
-                    block[j] = static_cast<std::int32_t>(
-                        TruncEstimate(v * g, [v, &gain, at = k + j] { return v * gain(at); }));
+                    block[j] = static_cast<std::int32_t>(TruncEstimate(
+                        v * estimate(k + j), [v, &gain, at = k + j] { return v * gain(at); }));
                 }
             }
+            stream.WriteSamples(channels[c], start + k, b, block.data());
+            k += b;
+            progress.Advance(b);
         }
-        for (std::size_t c = 0; c < channels.size(); ++c) {
-            stream.WriteSamples(channels[c], start + k, b, blocks[c].data());
-        }
-        k += b;
-    }
-    TProgressScope::Step(count);
+    });
 }
 
 }  // namespace
@@ -82,29 +75,22 @@ void TAudioStream::Normalize(int channel, std::uint32_t start, std::uint32_t cou
     if (count == 0) {
         return;
     }
-    std::vector<std::int32_t> values(BlockSamples);
-    for (const std::uint16_t c : channels) {
+    // Each channel follows its own peak: one task per channel finds it and scales by it, the
+    // search counting for half of the channel's progress steps and the scaling for the rest.
+    blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t i, blockwalk::TChannelProgress& progress) {
+        const std::uint16_t c = channels[i];
+        std::vector<std::int32_t> values(BlockSamples);
         std::int64_t peak = 0;
-        {
-            const TProgressScope progress(count);
-            for (std::uint32_t k = 0; k < count;) {
-                TProgressScope::Step(k);
-                const std::uint32_t b = std::min(BlockSamples, count - k);
-                ReadSamples(c, start + k, b, values.data());
-                for (std::uint32_t j = 0; j < b; ++j) {
-                    // -2^31 has no positive counterpart and does not count.
-                    if (values[j] != INT32_MIN) {
-                        peak = std::max<std::int64_t>(peak, std::abs(values[j]));
-                    }
-                }
-                k += b;
-            }
-            TProgressScope::Step(count);
+        for (std::uint32_t k = 0; k < count;) {
+            const std::uint32_t b = std::min(BlockSamples, count - k);
+            ReadSamples(c, start + k, b, values.data());
+            peak = blockwalk::PeakOf(values.data(), b, peak);
+            k += b;
+            progress.Advance(b / 2);
         }
-        const long double g = peak == 0 ? 0.0L : MaxLevel / static_cast<long double>(peak);
-        MapSamples(*this, {c}, start, count,
-                   [g](std::int32_t v) { return ClampToLevel(TruncTowardZero(v * g)); });
-    }
+        blockwalk::ScaleToPeak(*this, c, start, count, peak,
+                               [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
+    });
 }
 
 void TAudioStream::FadeIn(int channel, std::uint32_t start, std::uint32_t count) {

@@ -1,10 +1,15 @@
 #include <algorithm>
+#include <memory>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/AudioStream.h"
+#include "core/BlockWalk.h"
 #include "core/FragmentFrame.h"
+#include "core/TempPath.h"
+#include "platform/OsFile.h"
 
 namespace sonavel {
 
@@ -29,21 +34,42 @@ class TWidthConverter {
     }
 
     void Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const {
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint8_t* b = in + static_cast<std::size_t>(i) * OldBytes_;
-            std::uint32_t raw = b[0];
-            for (unsigned k = 1; k < OldBytes_; ++k) {
-                raw |= static_cast<std::uint32_t>(b[k]) << (8 * k);
-            }
-            const std::uint32_t stored = Table_.empty() ? Convert(raw) : Table_[raw];
-            std::uint8_t* o = out + static_cast<std::size_t>(i) * NewBytes_;
-            for (unsigned k = 0; k < NewBytes_; ++k) {
-                o[k] = static_cast<std::uint8_t>(stored >> (8 * k));
-            }
+        switch (OldBytes_ * 4 + NewBytes_) {
+            case 1 * 4 + 1: return Run<1, 1>(in, out, count);
+            case 1 * 4 + 2: return Run<1, 2>(in, out, count);
+            case 1 * 4 + 3: return Run<1, 3>(in, out, count);
+            case 1 * 4 + 4: return Run<1, 4>(in, out, count);
+            case 2 * 4 + 1: return Run<2, 1>(in, out, count);
+            case 2 * 4 + 2: return Run<2, 2>(in, out, count);
+            case 2 * 4 + 3: return Run<2, 3>(in, out, count);
+            case 2 * 4 + 4: return Run<2, 4>(in, out, count);
+            case 3 * 4 + 1: return Run<3, 1>(in, out, count);
+            case 3 * 4 + 2: return Run<3, 2>(in, out, count);
+            case 3 * 4 + 3: return Run<3, 3>(in, out, count);
+            case 3 * 4 + 4: return Run<3, 4>(in, out, count);
+            case 4 * 4 + 1: return Run<4, 1>(in, out, count);
+            case 4 * 4 + 2: return Run<4, 2>(in, out, count);
+            case 4 * 4 + 3: return Run<4, 3>(in, out, count);
+            default: return Run<4, 4>(in, out, count);
         }
     }
 
   private:
+    // The widths as constants, so each sample is a fixed run of byte moves.
+    template <unsigned OldBytes, unsigned NewBytes>
+    void Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const {
+        for (std::uint32_t i = 0; i < count; ++i, in += OldBytes, out += NewBytes) {
+            std::uint32_t raw = in[0];
+            for (unsigned k = 1; k < OldBytes; ++k) {
+                raw |= static_cast<std::uint32_t>(in[k]) << (8 * k);
+            }
+            const std::uint32_t stored = OldBytes <= 2 ? Table_[raw] : Convert(raw);
+            for (unsigned k = 0; k < NewBytes; ++k) {
+                out[k] = static_cast<std::uint8_t>(stored >> (8 * k));
+            }
+        }
+    }
+
     std::uint32_t Convert(std::uint32_t raw) const {
         return Stored(Level(raw, OldBytes_), NewBytes_);
     }
@@ -80,29 +106,79 @@ class TWidthConverter {
     std::vector<std::uint32_t> Table_;
 };
 
-// Rewrites the first n samples of every channel at newBytes a sample, in place: narrowing
-// walks up and widening walks down, so no sample is overwritten before it has been read.
-// Channels shorter than n are filled up to it with silence.
+// A new empty channel file under the smallest free "N.chl" of the channel folder, as
+// AddChannel names them.
+struct TNewChannel {
+    std::unique_ptr<TFile> File;
+    std::string Name;
+};
+
+TNewChannel NewChannelFile() {
+    const std::string folder = ChannelFolder();
+    for (unsigned number = 0;; ++number) {
+        std::string name = folder + std::to_string(number) + ".chl";
+        if (auto file = TFile::CreateNew(name)) {
+            return {std::move(file), std::move(name)};
+        }
+    }
+}
+
+// Removes the channel files of a conversion that did not complete.
+void DropNewChannels(std::vector<TNewChannel>& fresh) noexcept {
+    for (TNewChannel& f : fresh) {
+        try {
+            f.File->Discard();
+            f.File.reset();
+            RemoveFile(f.Name);
+        } catch (...) {  // NOLINT(bugprone-empty-catch): the first failure is the one to report
+        }
+    }
+}
+
+// Writes the first n samples of every channel at newBytes a sample into new channel files,
+// front to back, and then puts them in place of the old ones (channels shorter than n are
+// filled up to it with silence). The channels are converted in parallel, one task per
+// channel; the new files are written in one sequential pass, never read, and until the
+// swap the stream is untouched, so a failure (a full disk) leaves it as it was.
 void ConvertStoredWidth(TAudioStream& s, std::uint32_t n, unsigned newBytes) {
     const unsigned oldBytes = s.BytesPerSample;
     const TWidthConverter converter(oldBytes, newBytes);
-    const bool narrowing = newBytes < oldBytes;
-    std::vector<std::uint8_t> in(static_cast<std::size_t>(FrameBlockSamples) * oldBytes);
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(FrameBlockSamples) * newBytes);
-    const TProgressScope progress(n);
-    for (std::uint32_t done = 0; done < n;) {
-        TProgressScope::Step(done);
-        const std::uint32_t len = std::min(n - done, FrameBlockSamples);
-        const std::uint32_t first = narrowing ? done : n - done - len;
+    std::vector<TNewChannel> fresh;
+    try {
         for (std::uint16_t c = 0; c < s.ChannelCount; ++c) {
-            s.ReadStored(c, first, len, in.data());
-            converter.Run(in.data(), out.data(), len);
-            s.ChannelFiles[c]->WriteBytes(out.data(), static_cast<std::uint64_t>(first) * newBytes,
-                                          static_cast<std::uint64_t>(len) * newBytes);
+            fresh.push_back(NewChannelFile());
         }
-        done += len;
+        blockwalk::ForEachChannel(s.ChannelCount, n, [&](std::size_t i,
+                                                          blockwalk::TChannelProgress& progress) {
+            const auto c = static_cast<std::uint16_t>(i);
+            TFile& file = *fresh[i].File;
+            std::vector<std::uint8_t> in(static_cast<std::size_t>(FrameBlockSamples) * oldBytes);
+            std::vector<std::uint8_t> out(static_cast<std::size_t>(FrameBlockSamples) * newBytes);
+            for (std::uint32_t done = 0; done < n;) {
+                const std::uint32_t len = std::min(n - done, FrameBlockSamples);
+                s.ReadStored(c, done, len, in.data());
+                converter.Run(in.data(), out.data(), len);
+                file.WriteBytes(out.data(), static_cast<std::uint64_t>(done) * newBytes,
+                                static_cast<std::uint64_t>(len) * newBytes);
+                done += len;
+                progress.Advance(len);
+            }
+            file.Flush();  // a write failure is reported here, not lost in a destructor
+        });
+    } catch (...) {
+        DropNewChannels(fresh);
+        throw;
     }
-    TProgressScope::Step(n);
+    for (std::uint16_t c = 0; c < s.ChannelCount; ++c) {
+        s.ChannelFiles[c]->Discard();
+        s.ChannelFiles[c] = std::move(fresh[c].File);
+        const std::string old = std::exchange(s.ChannelFileNames[c], std::move(fresh[c].Name));
+        try {
+            RemoveFile(old);
+        } catch (...) {  // NOLINT(bugprone-empty-catch): the stream is whole; a stray file is
+                         // removed with the other leftovers at the next start
+        }
+    }
 }
 
 }  // namespace
@@ -144,15 +220,6 @@ void TAudioStream::ChangeBits(std::uint8_t newBits) {
     }
     BitsPerSample = newBits;
     UpdateSampleFormat();
-    if (n > 0 && newBytes < oldBytes) {
-        const std::uint64_t end = static_cast<std::uint64_t>(n) * newBytes;
-        for (const auto& file : ChannelFiles) {
-            const std::uint64_t size = file->Size();
-            if (size > end) {
-                file->DeleteBytes(end, size - end);
-            }
-        }
-    }
 }
 
 }  // namespace sonavel

@@ -10,6 +10,7 @@
 #include "core/FragmentFrame.h"
 #include "core/LengthLimit.h"
 #include "core/NoiseRandom.h"
+#include "core/ParallelWork.h"
 #include "core/ScaledSine.h"
 
 namespace sonavel {
@@ -92,36 +93,43 @@ void TAudioStream::GenerateTone(int channel, std::uint32_t start, std::uint8_t w
     std::vector<long double> phases(FrameBlockSamples);
     std::vector<std::int32_t> sines(FrameBlockSamples);
     std::vector<std::int32_t> complements(waveform == Triangle ? FrameBlockSamples : 0);
-    std::vector<std::int32_t> values(FrameBlockSamples);
-    std::vector<std::int32_t> present(pasteMode == GenerateMix ? FrameBlockSamples : 0);
+    std::vector<std::vector<std::int32_t>> values(channels.size());
+    std::vector<std::vector<std::int32_t>> present(channels.size());
+    // Every sample of a block is worked out on its own: the block is cut into one slice per
+    // thread; then every channel gets the same samples, each written by a task of its own.
+    const std::uint32_t slices = WorkerThreads();
     const TProgressScope progress(n);
     for (std::uint32_t k0 = 0; k0 < n;) {
         TProgressScope::Step(k0);
         const std::uint32_t len = std::min(n - k0, FrameBlockSamples);
-        for (std::uint32_t j = 0; j < len; ++j) {
-            phases[j] = static_cast<long double>(k0 + j) * 2 * Pi * frequency / SampleRate;
-        }
-        const std::span<const long double> x(phases.data(), len);
-        TruncScaledSines(x, a, std::span(sines.data(), len));
-        if (waveform == Triangle) {
-            TruncScaledCosineComplements(x, a, std::span(complements.data(), len));
-        }
-        for (std::uint32_t j = 0; j < len; ++j) {
-            std::int64_t v = sines[j];
-            if (waveform == Rectangle) {
-                // A zero sine value, as at k = 0, gives the negative level.
-                v = v > 0 ? level : -level;
-            } else if (waveform == Triangle) {
-                const std::int64_t t = std::int64_t{complements[j]} / 2;
-                v = v > 0 ? v / 2 + t : v / 2 - t;
+        ParallelFor(slices, [&](std::size_t slice) {
+            const auto from = static_cast<std::uint32_t>(std::uint64_t{len} * slice / slices);
+            const auto to = static_cast<std::uint32_t>(std::uint64_t{len} * (slice + 1) / slices);
+            for (std::uint32_t j = from; j < to; ++j) {
+                phases[j] = static_cast<long double>(k0 + j) * 2 * Pi * frequency / SampleRate;
             }
-            sines[j] = static_cast<std::int32_t>(v);
-        }
-        // Every channel gets the same samples.
-        for (const std::uint16_t c : channels) {
-            std::copy_n(sines.begin(), len, values.begin());
-            WriteGenerated(*this, c, start + k0, pasteMode, values, len, present);
-        }
+            const std::span<const long double> x(phases.data() + from, to - from);
+            TruncScaledSines(x, a, std::span(sines.data() + from, to - from));
+            if (waveform == Triangle) {
+                TruncScaledCosineComplements(x, a, std::span(complements.data() + from, to - from));
+            }
+            for (std::uint32_t j = from; j < to; ++j) {
+                std::int64_t v = sines[j];
+                if (waveform == Rectangle) {
+                    // A zero sine value, as at k = 0, gives the negative level.
+                    v = v > 0 ? level : -level;
+                } else if (waveform == Triangle) {
+                    const std::int64_t t = std::int64_t{complements[j]} / 2;
+                    v = v > 0 ? v / 2 + t : v / 2 - t;
+                }
+                sines[j] = static_cast<std::int32_t>(v);
+            }
+        });
+        ParallelFor(channels.size(), [&](std::size_t i) {
+            values[i].assign(sines.begin(), sines.begin() + len);
+            present[i].resize(pasteMode == GenerateMix ? len : 0);
+            WriteGenerated(*this, channels[i], start + k0, pasteMode, values[i], len, present[i]);
+        });
         k0 += len;
     }
     TProgressScope::Step(n);
@@ -146,24 +154,34 @@ void TAudioStream::GenerateNoise(int channel, std::uint32_t start, std::uint8_t 
     const std::uint32_t block =
         std::max<std::uint32_t>(1, NoiseDrawsPerBlock / std::max<std::uint32_t>(1, selected));
     std::vector<std::uint32_t> draws(static_cast<std::size_t>(block) * selected);
-    std::vector<long double> phases(block);
-    std::vector<std::int32_t> values(block);
-    std::vector<std::int32_t> present(pasteMode == GenerateMix ? block : 0);
+    // The draws come in order from the one generator; each channel's sines are then worked out
+    // and written by a task of its own, with its own buffers.
+    struct TChannelBuffers {
+        std::vector<long double> Phases;
+        std::vector<std::int32_t> Values;
+        std::vector<std::int32_t> Present;
+    };
+    std::vector<TChannelBuffers> buffers(selected);
     {
         const TProgressScope progress(n);
         for (std::uint32_t k0 = 0; k0 < n;) {
             TProgressScope::Step(k0);
             const std::uint32_t len = std::min(n - k0, block);
             DrawRandom(range, std::span(draws.data(), static_cast<std::size_t>(len) * selected));
-            for (std::uint32_t i = 0; i < selected; ++i) {
+            ParallelFor(selected, [&](std::size_t i) {
+                TChannelBuffers& own = buffers[i];
+                own.Phases.resize(block);
+                own.Values.resize(block);
+                own.Present.resize(pasteMode == GenerateMix ? block : 0);
                 for (std::uint32_t j = 0; j < len; ++j) {
                     const long double r = draws[static_cast<std::size_t>(j) * selected + i];
-                    phases[j] = r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
+                    own.Phases[j] = r * (static_cast<long double>(k0 + j) * 2 * Pi) / SampleRate;
                 }
-                TruncScaledSines(std::span<const long double>(phases.data(), len), a,
-                                 std::span(values.data(), len));
-                WriteGenerated(*this, channels[i], start + k0, pasteMode, values, len, present);
-            }
+                TruncScaledSines(std::span<const long double>(own.Phases.data(), len), a,
+                                 std::span(own.Values.data(), len));
+                WriteGenerated(*this, channels[i], start + k0, pasteMode, own.Values, len,
+                               own.Present);
+            });
             k0 += len;
         }
         TProgressScope::Step(n);

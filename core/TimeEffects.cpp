@@ -13,6 +13,7 @@
 #include "core/LengthLimit.h"
 #include "core/BlockWalk.h"
 #include "core/ExtendedMath.h"
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 
 namespace sonavel {
@@ -73,26 +74,38 @@ class TComb {
         KEstimate_ = static_cast<double>(K_);
     }
 
+    // Replaces the fragment of every channel, then scales each channel's fragment to full
+    // scale as Normalize does: from the peak of the values as written, which saves reading
+    // the fragment once more to find it. Each channel is walked by a task of its own.
     void Apply(TAudioStream& stream, const std::vector<std::uint16_t>& channels,
                std::uint32_t start, std::uint32_t count, bool feedback) const {
+        std::vector<double> factors;
+        for (const long double weight : Weights_) {
+            factors.push_back(static_cast<double>(weight / Divisor_));
+        }
+        blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t ci,
+                                                              blockwalk::TChannelProgress& progress) {
+            ApplyToChannel(stream, channels[ci], start, count, feedback, factors, progress);
+        });
+    }
+
+  private:
+    void ApplyToChannel(TAudioStream& stream, std::uint16_t channel, std::uint32_t start,
+                        std::uint32_t count, bool feedback, const std::vector<double>& factors,
+                        blockwalk::TChannelProgress& progress) const {
         const unsigned bps = stream.BytesPerSample;
         // With weights up to 1 (volumes up to 100 %) every term is below 2^31 and its double
         // estimate u * (x^l / (R + 1)) within 1e-6 of the extended value: the estimate settles
         // all but the terms near a half-integer.
         const bool estimate = Loudest_ <= 1;
-        std::vector<double> factors;
-        for (const long double weight : Weights_) {
-            factors.push_back(static_cast<double>(weight / Divisor_));
-        }
         const std::uint64_t ringSize =
             std::bit_ceil(static_cast<std::uint64_t>(History_) + BlockSamples);
         const std::uint64_t mask = ringSize - 1;
         const auto block = static_cast<std::uint32_t>(ringSize - History_);
-        std::vector<std::vector<std::int32_t>> rings(channels.size(),
-                                                     std::vector<std::int32_t>(ringSize, 0));
+        const std::int64_t historyStart = static_cast<std::int64_t>(start) - History_;
+        std::vector<std::int32_t> ring(ringSize, 0);
         // Reads n samples from position from on into their ring slots.
-        const auto load = [&](std::uint16_t channel, std::vector<std::int32_t>& ring,
-                              std::int64_t from, std::int64_t n) {
+        const auto load = [&](std::int64_t from, std::int64_t n) {
             while (n > 0) {
                 const std::uint64_t slot = static_cast<std::uint64_t>(from) & mask;
                 const auto part = static_cast<std::uint32_t>(
@@ -103,33 +116,32 @@ class TComb {
                 n -= part;
             }
         };
-        const std::int64_t historyStart = static_cast<std::int64_t>(start) - History_;
-        for (std::size_t ci = 0; ci < channels.size(); ++ci) {
-            const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
-            load(channels[ci], rings[ci], from, start - from);
-        }
+        const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
+        load(from, start - from);
         std::vector<std::int32_t> out(block);
-        const TProgressScope progress(count);
+        std::int64_t peak = 0;
         for (std::uint32_t k = 0; k < count;) {
-            TProgressScope::Step(k);
             const std::uint32_t b = std::min(block, count - k);
             const std::int64_t p0 = static_cast<std::int64_t>(start) + k;
-            for (std::size_t ci = 0; ci < channels.size(); ++ci) {
-                std::int32_t* const ring = rings[ci].data();
-                load(channels[ci], rings[ci], p0, b);
-                if (estimate) {
-                    Replace<true>(ring, mask, p0, b, feedback, bps, factors, out.data());
-                } else {
-                    Replace<false>(ring, mask, p0, b, feedback, bps, factors, out.data());
-                }
-                stream.WriteSamples(channels[ci], static_cast<std::uint32_t>(p0), b, out.data());
+            load(p0, b);
+            if (estimate) {
+                Replace<true>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
+            } else {
+                Replace<false>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
             }
+            stream.WriteSamples(channel, static_cast<std::uint32_t>(p0), b, out.data());
+            // The levels read back: those of the stored width.
+            for (std::uint32_t j = 0; j < b; ++j) {
+                out[j] = StoredRoundTrip(out[j], bps);
+            }
+            peak = blockwalk::PeakOf(out.data(), b, peak);
             k += b;
+            progress.Advance(b / 2);
         }
-        TProgressScope::Step(count);
+        blockwalk::ScaleToPeak(stream, channel, start, count, peak,
+                               [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
     }
 
-  private:
     // Works out the new samples of positions p0 .. p0 + b - 1 into out.
     template <bool Estimate>
     void Replace(std::int32_t* ring, std::uint64_t mask, std::int64_t p0, std::uint32_t b,
@@ -202,26 +214,25 @@ class TComb {
 void TAudioStream::Reverse(int channel, std::uint32_t start, std::uint32_t count) {
     const auto channels = FragmentChannels(*this, channel, start, count, "Reverse");
     const std::uint32_t half = count / 2;
-    const TProgressScope progress(half);
-    std::vector<std::int32_t> front(BlockSamples);
-    std::vector<std::int32_t> back(BlockSamples);
-    for (std::uint32_t k = 0; k < half;) {
-        TProgressScope::Step(k);
-        const std::uint32_t b = std::min(BlockSamples, half - k);
-        // Offsets k .. k + b - 1 pair with count - 1 - k .. count - b - k.
-        const std::uint32_t frontAt = start + k;
-        const std::uint32_t backAt = start + (count - k - b);
-        for (const std::uint16_t c : channels) {
-            ReadSamples(c, frontAt, b, front.data());
-            ReadSamples(c, backAt, b, back.data());
+    blockwalk::ForEachChannel(channels.size(), half, [&](std::size_t i,
+                                                         blockwalk::TChannelProgress& progress) {
+        std::vector<std::int32_t> front(BlockSamples);
+        std::vector<std::int32_t> back(BlockSamples);
+        for (std::uint32_t k = 0; k < half;) {
+            const std::uint32_t b = std::min(BlockSamples, half - k);
+            // Offsets k .. k + b - 1 pair with count - 1 - k .. count - b - k.
+            const std::uint32_t frontAt = start + k;
+            const std::uint32_t backAt = start + (count - k - b);
+            ReadSamples(channels[i], frontAt, b, front.data());
+            ReadSamples(channels[i], backAt, b, back.data());
             std::reverse(front.begin(), front.begin() + b);
             std::reverse(back.begin(), back.begin() + b);
-            WriteSamples(c, frontAt, b, back.data());
-            WriteSamples(c, backAt, b, front.data());
+            WriteSamples(channels[i], frontAt, b, back.data());
+            WriteSamples(channels[i], backAt, b, front.data());
+            k += b;
+            progress.Advance(b);
         }
-        k += b;
-    }
-    TProgressScope::Step(half);
+    });
 }
 
 void TAudioStream::AddEcho(int channel, std::uint32_t start, double volume, std::int32_t delayMs,
@@ -232,7 +243,6 @@ void TAudioStream::AddEcho(int channel, std::uint32_t start, double volume, std:
     }
     const TComb comb(*this, start, count, volume, delayMs, responses, "AddEcho");
     comb.Apply(*this, channels, start, count, false);
-    Normalize(channel, start, count);
 }
 
 void TAudioStream::AddReverberation(int channel, std::uint32_t start, double volume,
@@ -244,7 +254,6 @@ void TAudioStream::AddReverberation(int channel, std::uint32_t start, double vol
     }
     const TComb comb(*this, start, count, volume, delayMs, reflections, "AddReverberation");
     comb.Apply(*this, channels, start, count, true);
-    Normalize(channel, start, count);
 }
 
 namespace {
@@ -331,6 +340,102 @@ class TInterpolation {
 
 }  // namespace
 
+namespace {
+
+// Speeding up one channel: every kept sample is written behind the ones still to be read, so
+// blocks can be read whole before their kept samples go out. Returns the end of what was
+// written.
+std::uint64_t SpeedUpChannel(TAudioStream& stream, std::uint16_t c, std::uint64_t s,
+                             std::uint64_t n, TSpeedWalk& walk, blockwalk::TChannelProgress& progress) {
+    std::vector<std::uint32_t> picks;
+    std::vector<std::int32_t> in(BlockSamples);
+    std::vector<std::int32_t> out(BlockSamples);
+    std::uint64_t w = s;
+    while (!walk.Done()) {
+        const std::uint64_t first = walk.Index();
+        const auto b =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(BlockSamples, n - first));
+        picks.clear();
+        while (!walk.Done() && walk.Index() < first + b) {
+            picks.push_back(static_cast<std::uint32_t>(walk.Index() - first));
+            walk.Advance();
+        }
+        stream.ReadSamples(c, static_cast<std::uint32_t>(s + first), b, in.data());
+        for (std::size_t j = 0; j < picks.size(); ++j) {
+            out[j] = in[picks[j]];
+        }
+        stream.WriteSamples(c, static_cast<std::uint32_t>(w),
+                            static_cast<std::uint32_t>(picks.size()), out.data());
+        w += picks.size();
+        progress.Advance(std::min(walk.Index(), n) - first);
+    }
+    return w;
+}
+
+// Slowing down one channel: open the gap of L - n samples in front of the fragment, then
+// stretch the fragment from its new place into the gap and over itself. Returns the end of
+// what was written.
+std::uint64_t SlowDownChannel(TAudioStream& stream, std::uint16_t c, std::uint64_t s,
+                              std::uint64_t n, std::uint64_t L, TSpeedWalk& walk,
+                              blockwalk::TChannelProgress& progress) {
+    const std::uint64_t bps = stream.BytesPerSample;
+    if (L > n) {
+        stream.ChannelFiles[c]->InsertBytes(s * bps, (L - n) * bps);
+    }
+    const std::uint64_t r0 = s + (L - n);
+    std::vector<std::uint64_t> widths;
+    std::vector<std::int32_t> in(BlockSamples + 1);
+    std::vector<std::int32_t> out(BlockSamples);
+    std::uint64_t w = s;
+    while (!walk.Done()) {
+        const std::uint64_t first = walk.Index();
+        // Plan up to a block of steps, ending early once a block of output is due.
+        widths.clear();
+        std::uint64_t total = 0;
+        while (!walk.Done() && widths.size() < BlockSamples && total < BlockSamples) {
+            widths.push_back(walk.Width());
+            total += widths.back();
+            walk.Advance();
+        }
+        const auto steps = static_cast<std::uint32_t>(widths.size());
+        const std::uint64_t readAt = r0 + first;
+        stream.ReadSamples(c, static_cast<std::uint32_t>(readAt), steps + 1, in.data());
+        std::uint64_t at = w;         // position of the next value
+        std::uint64_t flushedTo = w;  // values before this are on disk
+        std::uint32_t filled = 0;
+        for (std::uint32_t t = 0; t < steps; ++t) {
+            const std::int32_t u0 = in[t];
+            const std::int32_t u1 = in[t + 1];
+            const std::uint64_t m = widths[t];
+            const TInterpolation value(u0, u1, m);
+            for (std::uint64_t j = 1; j <= m; ++j) {
+                out[filled++] = value(j);
+                if (filled == BlockSamples) {
+                    stream.WriteSamples(c, static_cast<std::uint32_t>(flushedTo), filled,
+                                        out.data());
+                    flushedTo += filled;
+                    filled = 0;
+                }
+            }
+            // Values landing on samples later steps of this block read must be seen there
+            // as written (the plan keeps writing behind reading, so this stays a safeguard
+            // against the accumulated rounding of acc).
+            const std::uint64_t nextRead = readAt + t + 1;
+            const std::uint64_t end = std::min(at + m, readAt + steps + 1);
+            for (std::uint64_t pos = std::max(at, nextRead); pos < end; ++pos) {
+                in[pos - readAt] = StoredRoundTrip(value(pos - at + 1), stream.BytesPerSample);
+            }
+            at += m;
+        }
+        stream.WriteSamples(c, static_cast<std::uint32_t>(flushedTo), filled, out.data());
+        w += total;
+        progress.Advance(std::min(walk.Index(), n) - first);
+    }
+    return w;
+}
+
+}  // namespace
+
 std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool glide, double factor,
                                         std::uint32_t count) {
     if (!std::isfinite(factor) || factor <= 0) {
@@ -352,114 +457,21 @@ std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool g
     const bool up = factor >= 1;
     const double finalStep = up ? factor : static_cast<double>(1.0L / factor);
     const std::uint64_t bps = BytesPerSample;
-    TSpeedWalk walk(up, glide, finalStep, n);
-    std::uint64_t w = s;
-
-    if (up) {
-        // Every kept sample is written behind the ones still to be read: blocks can be read
-        // whole before their kept samples go out.
-        std::vector<std::uint32_t> picks;
-        std::vector<std::int32_t> in(BlockSamples);
-        std::vector<std::int32_t> out(BlockSamples);
-        {
-            const TProgressScope progress(n);
-            while (!walk.Done()) {
-                const std::uint64_t first = walk.Index();
-                TProgressScope::Step(first);
-                const auto b =
-                    static_cast<std::uint32_t>(std::min<std::uint64_t>(BlockSamples, n - first));
-                picks.clear();
-                while (!walk.Done() && walk.Index() < first + b) {
-                    picks.push_back(static_cast<std::uint32_t>(walk.Index() - first));
-                    walk.Advance();
-                }
-                for (const std::uint16_t c : channels) {
-                    ReadSamples(c, static_cast<std::uint32_t>(s + first), b, in.data());
-                    for (std::size_t j = 0; j < picks.size(); ++j) {
-                        out[j] = in[picks[j]];
-                    }
-                    WriteSamples(c, static_cast<std::uint32_t>(w),
-                                 static_cast<std::uint32_t>(picks.size()), out.data());
-                }
-                w += picks.size();
-            }
-            TProgressScope::Step(n);
-        }
-        if (w < s + n) {
-            for (const std::uint16_t c : channels) {
-                ChannelFiles[c]->DeleteBytes(w * bps, (s + n - w) * bps);
-            }
-        }
-        return static_cast<std::uint32_t>(w);
-    }
-
-    // Slowing down: open the gap in front of the fragment, then stretch the fragment from
-    // its new place into the gap and over itself.
-    if (L > n) {
+    // Every channel takes the same steps: each task walks them for its own channel, so the
+    // channels need nothing from each other.
+    std::vector<std::uint64_t> ends(channels.size(), s);
+    blockwalk::ForEachChannel(channels.size(), n, [&](std::size_t ci,
+                                                      blockwalk::TChannelProgress& progress) {
+        TSpeedWalk walk(up, glide, finalStep, n);
+        ends[ci] = up ? SpeedUpChannel(*this, channels[ci], s, n, walk, progress)
+                      : SlowDownChannel(*this, channels[ci], s, n, L, walk, progress);
+    });
+    const std::uint64_t w = ends.front();
+    // Whatever of the fragment or of the gap was not written goes (see the channel walks).
+    const std::uint64_t written = up ? s + n : s + std::max(L, n);
+    if (w < written) {
         for (const std::uint16_t c : channels) {
-            ChannelFiles[c]->InsertBytes(s * bps, (L - n) * bps);
-        }
-    }
-    const std::uint64_t r0 = s + (L - n);
-    std::vector<std::uint64_t> widths;
-    std::vector<std::int32_t> in(BlockSamples + 1);
-    std::vector<std::int32_t> out(BlockSamples);
-    {
-        const TProgressScope progress(n);
-        while (!walk.Done()) {
-            const std::uint64_t first = walk.Index();
-            TProgressScope::Step(first);
-            // Plan up to a block of steps, ending early once a block of output is due.
-            widths.clear();
-            std::uint64_t total = 0;
-            while (!walk.Done() && widths.size() < BlockSamples && total < BlockSamples) {
-                widths.push_back(walk.Width());
-                total += widths.back();
-                walk.Advance();
-            }
-            const auto steps = static_cast<std::uint32_t>(widths.size());
-            const std::uint64_t readAt = r0 + first;
-            for (const std::uint16_t c : channels) {
-                ReadSamples(c, static_cast<std::uint32_t>(readAt), steps + 1, in.data());
-                std::uint64_t at = w;         // position of the next value
-                std::uint64_t flushedTo = w;  // values before this are on disk
-                std::uint32_t filled = 0;
-                for (std::uint32_t t = 0; t < steps; ++t) {
-                    const std::int32_t u0 = in[t];
-                    const std::int32_t u1 = in[t + 1];
-                    const std::uint64_t m = widths[t];
-                    const TInterpolation value(u0, u1, m);
-                    for (std::uint64_t j = 1; j <= m; ++j) {
-                        out[filled++] = value(j);
-                        if (filled == BlockSamples) {
-                            WriteSamples(c, static_cast<std::uint32_t>(flushedTo), filled,
-                                         out.data());
-                            flushedTo += filled;
-                            filled = 0;
-                        }
-                    }
-                    // Values landing on samples later steps of this block read must be seen
-                    // there as written (the plan keeps writing behind reading, so this stays
-                    // a safeguard against the accumulated rounding of acc).
-                    const std::uint64_t nextRead = readAt + t + 1;
-                    const std::uint64_t end = std::min(at + m, readAt + steps + 1);
-                    for (std::uint64_t pos = std::max(at, nextRead); pos < end; ++pos) {
-                        in[pos - readAt] = StoredRoundTrip(value(pos - at + 1), BytesPerSample);
-                    }
-                    at += m;
-                }
-                WriteSamples(c, static_cast<std::uint32_t>(flushedTo), filled, out.data());
-            }
-            w += total;
-        }
-        TProgressScope::Step(n);
-    }
-    // Whatever of the gap was not written goes: a gliding slow-down writes fewer samples than
-    // it opened, and so can a plain one by the one sample round(n / f) and the accumulated
-    // trunc steps disagree.
-    if (w < s + L) {
-        for (const std::uint16_t c : channels) {
-            ChannelFiles[c]->DeleteBytes(w * bps, (s + L - w) * bps);
+            ChannelFiles[c]->DeleteBytes(w * bps, (written - w) * bps);
         }
     }
     return static_cast<std::uint32_t>(w);

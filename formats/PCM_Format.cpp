@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 #include "formats/FormatError.h"
 #include "formats/Interleave.h"
@@ -170,21 +171,24 @@ void TPCM::LoadStream(TAudioStream& Stream) {
     const std::size_t chunkFrames = static_cast<std::size_t>(
         std::min<std::uint64_t>(frames, std::max<std::size_t>(1, ChunkBytes / frameBytes)));
     std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
-    std::vector<std::uint8_t> channelBytes(chunkFrames * bps);
     const bool unsignedSamples = h.Bits <= 8;
+    // The chunk is read here; its channels are taken apart and stored in parallel, one task per
+    // channel file, each with its own buffer.
+    std::vector<std::vector<std::uint8_t>> channelBytes(channels,
+                                                        std::vector<std::uint8_t>(chunkFrames * bps));
     for (std::uint64_t n = 0; n < frames;) {
         TProgressScope::Step(n);
         const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(frames - n, chunkFrames));
         pos = file.ReadBytes(interleaved.data(), pos, count * frameBytes);
-        for (unsigned c = 0; c < channels; ++c) {
-            CopyStrided(bps, interleaved.data() + std::size_t{c} * bps, frameBytes,
-                        channelBytes.data(), bps, count);
+        ParallelFor(channels, [&](std::size_t c) {
+            std::uint8_t* const bytes = channelBytes[c].data();
+            CopyStrided(bps, interleaved.data() + c * bps, frameBytes, bytes, bps, count);
             if (unsignedSamples) {
-                FlipSignBit(channelBytes.data(), count);
+                FlipSignBit(bytes, count);
             }
             Stream.WriteStored(static_cast<std::uint16_t>(c), static_cast<std::uint32_t>(n),
-                               static_cast<std::uint32_t>(count), channelBytes.data());
-        }
+                               static_cast<std::uint32_t>(count), bytes);
+        });
         n += count;
     }
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/ParallelWork.h"
 #include "core/Progress.h"
 #include "formats/FormatError.h"
 #include "formats/Interleave.h"
@@ -57,21 +58,24 @@ void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
         const TProgressScope progress(length);
         const std::size_t chunkFrames = std::max<std::size_t>(1, ChunkBytes / frameBytes);
         std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
-        std::vector<std::uint8_t> channelBytes(chunkFrames * bps);
+        // Channels are read and interleaved in parallel, one task per channel file, each into
+        // its own byte lanes of the chunk; the chunk is then written here.
+        std::vector<std::vector<std::uint8_t>> channelBytes(channels,
+                                                            std::vector<std::uint8_t>(chunkFrames * bps));
         const bool unsignedSamples = stream.BitsPerSample <= 8;
         std::uint64_t filePos = HeaderSize;
         for (std::uint64_t n = 0; n < length;) {
             TProgressScope::Step(n);
             const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(length - n, chunkFrames));
-            for (std::uint16_t c = 0; c < channels; ++c) {
-                stream.ReadStored(c, static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(count),
-                                  channelBytes.data());
+            ParallelFor(channels, [&](std::size_t c) {
+                std::uint8_t* const bytes = channelBytes[c].data();
+                stream.ReadStored(static_cast<std::uint16_t>(c), static_cast<std::uint32_t>(n),
+                                  static_cast<std::uint32_t>(count), bytes);
                 if (unsignedSamples) {
-                    FlipSignBit(channelBytes.data(), count);
+                    FlipSignBit(bytes, count);
                 }
-                CopyStrided(bps, channelBytes.data(), bps, interleaved.data() + std::size_t{c} * bps,
-                            frameBytes, count);
-            }
+                CopyStrided(bps, bytes, bps, interleaved.data() + c * bps, frameBytes, count);
+            });
             out.File().WriteAt(interleaved.data(), count * frameBytes, filePos);
             filePos += count * frameBytes;
             n += count;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include "core/AudioStream.h"
 #include "core/StreamSamples.h"
+#include "platform/FileError.h"
 #include "support/TempFolder.h"
 
 namespace sonavel {
@@ -164,6 +167,34 @@ TEST_F(ConversionTest, BadWidthsAreRefusedAndLeaveTheStreamAlone) {
     EXPECT_EQ(s->BitsPerSample, 16);
     EXPECT_EQ(s->BytesPerSample, 2);
     EXPECT_EQ(Stored(*s, 0), before);
+}
+
+TEST_F(ConversionTest, AFullDiskLeavesEveryChannelAtItsOldWidth) {
+    auto s = RandomStream(16, {60000, 50000}, 4);
+    for (auto& f : s->ChannelFiles) {
+        f->Flush();
+    }
+    const std::vector<std::uint8_t> left = Stored(*s, 0);
+    const std::vector<std::uint8_t> right = Stored(*s, 1);
+    const std::vector<std::string> files = ChannelFiles();
+    // Room for the 16-bit channels but not for a 32-bit one.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 150000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(s->ChangeBits(32), TFileError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(s->BitsPerSample, 16);
+    EXPECT_EQ(s->BytesPerSample, 2);
+    EXPECT_TRUE(Stored(*s, 0) == left);
+    EXPECT_TRUE(Stored(*s, 1) == right);
+    EXPECT_EQ(ChannelFiles(), files);  // the partial new files are gone
+    s->ChangeBits(24);                 // and the stream still converts
+    EXPECT_EQ(s->ChannelFiles[0]->Size(), 180000U);
 }
 
 class ChangeBitsAgainstSteps
