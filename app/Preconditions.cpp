@@ -47,19 +47,20 @@ bool Enabled(unsigned requirements, const TConditionState& state) {
 }
 
 TRefusal Refusal(unsigned requirements, const TConditionState& state) {
-    const TRefusal silent{true, {}};
+    // Made afresh for each return: a const local could not be moved out.
+    const auto silent = [] { return TRefusal{true, {}}; };
     if ((requirements & NeedsDocument) != 0 && !state.HasDocument) {
-        return silent;
+        return silent();
     }
     if ((requirements & NeedsRestorePoint) != 0 && state.RestoreCount == 0) {
-        return silent;
+        return silent();
     }
     if ((requirements & NeedsRedoPoint) != 0 && state.RedoCount == 0) {
-        return silent;
+        return silent();
     }
     // A paste needs two samples at least: one sample makes no fragment.
     if ((requirements & NeedsClipboard) != 0 && state.ClipboardLength < 2) {
-        return silent;
+        return silent();
     }
     if ((requirements & NeedsOneOfSeveralChannels) != 0 &&
         (state.Channels <= 1 || state.ChannelItem == 0)) {

@@ -166,20 +166,20 @@ void TAudioStream::ReadSamples(std::uint16_t channel, std::uint32_t index, std::
                 break;
             case 2: {
                 const auto& levels = SixteenBitLevels();
-                for (std::uint32_t i = 0; i < n; ++i) {
+                for (std::size_t i = 0; i < n; ++i) {
                     out[i] = levels[static_cast<std::uint32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8)];
                 }
                 break;
             }
             case 3:
-                for (std::uint32_t i = 0; i < n; ++i) {
+                for (std::size_t i = 0; i < n; ++i) {
                     const std::uint8_t* b = bytes + 3 * i;
                     const auto raw = static_cast<std::uint32_t>(b[0] | b[1] << 8 | b[2] << 16);
                     out[i] = StoredToLevel(SignExtend(raw, 3), 3);
                 }
                 break;
             default:
-                for (std::uint32_t i = 0; i < n; ++i) {
+                for (std::size_t i = 0; i < n; ++i) {
                     const std::uint8_t* b = bytes + 4 * i;
                     const std::uint32_t raw = b[0] | b[1] << 8 | b[2] << 16 |
                                               static_cast<std::uint32_t>(b[3]) << 24;

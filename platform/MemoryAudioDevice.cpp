@@ -18,6 +18,7 @@ struct TMemoryAudioSystem::TShared {
     std::vector<std::uint8_t> Played;
     std::vector<std::uint32_t> PlayedLengths;
     std::vector<TOpening> Openings;
+    std::size_t OpeningsBegun = 0;
     std::size_t InputOffset = 0;
 
     std::chrono::nanoseconds Pace(const TPcmFormat& format, std::uint32_t bytes) const {
@@ -102,6 +103,10 @@ class TMemoryInput final : public TAudioInput {
 
 // Throws TAudioDeviceError unless the device exists and takes the format.
 void CheckOpening(TShared& shared, bool output, int device, const TPcmFormat& format) {
+    {
+        const std::lock_guard lock(shared.Lock);
+        ++shared.OpeningsBegun;
+    }
     std::this_thread::sleep_for(shared.Options.OpenDelay);
     const std::size_t count =
         output ? shared.Options.OutputNames.size() : shared.Options.InputNames.size();
@@ -166,6 +171,11 @@ std::vector<std::uint32_t> TMemoryAudioSystem::PlayedBufferLengths() const {
 std::vector<TMemoryAudioSystem::TOpening> TMemoryAudioSystem::Openings() const {
     const std::lock_guard lock(Shared_->Lock);
     return Shared_->Openings;
+}
+
+std::size_t TMemoryAudioSystem::OpeningsBegun() const {
+    const std::lock_guard lock(Shared_->Lock);
+    return Shared_->OpeningsBegun;
 }
 
 std::size_t TMemoryAudioSystem::InputBytesDelivered() const {

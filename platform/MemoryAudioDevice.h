@@ -53,7 +53,9 @@ class TMemoryAudioSystem final : public TAudioSystem {
     std::vector<std::uint8_t> PlayedBytes() const;
     // The length of every buffer played, in order.
     std::vector<std::uint32_t> PlayedBufferLengths() const;
+    // Openings that ended, and openings begun (including those still waiting out OpenDelay).
     std::vector<TOpening> Openings() const;
+    std::size_t OpeningsBegun() const;
     std::size_t InputBytesDelivered() const;
 
     struct TShared;

@@ -324,7 +324,7 @@ std::string RecordPartialOutput(const std::string& partPath,
         return {};
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string record = r.Folders.back()->Path() + RecordPrefix + RandomTag();
+        std::string record = r.Folders.back()->Path() + RecordPrefix + RandomTag();
         if (::symlink(partPath.c_str(), record.c_str()) == 0) {
             return record;
         }

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +24,7 @@
 #include "app/GraphCache.h"
 #include "core/TransportControl.h"
 #include "platform/AudioDevice.h"
+#include "ui/CallPost.h"
 #include "ui/Glyphs.h"
 #include "ui/GraphThread.h"
 #include "ui/PaintBox.h"
@@ -40,17 +40,6 @@ template <class T, class... TArgs>
 T* QtOwned(TArgs&&... args) {
     return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
 }
-
-// A call handed to the window's thread; dropped with the window if it goes first.
-class TCallEvent final : public QEvent {
-  public:
-    explicit TCallEvent(std::function<void()> call) : QEvent(Kind()), Call(std::move(call)) {}
-    static QEvent::Type Kind() {
-        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return kind;
-    }
-    const std::function<void()> Call;
-};
 
 QString Text(const char* text) {
     return QString::fromUtf8(text);
@@ -93,6 +82,8 @@ struct TChildForm::TWidgets {
     std::string Language;
     std::shared_ptr<TAudioSystem> Devices;
     TProgressWait ProgressWait;
+    // See HoldView; read and written on the window's thread only.
+    bool ViewHeld = false;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -220,12 +211,22 @@ void TChildForm::FormCreate() {
     w.CurrentChannelBox->setObjectName(QStringLiteral("CurrentChannelBox"));
     w.CurrentChannelBox->setGeometry(162, 33, 75, 24);
 
-    w.TrackBox = QtOwned<TPaintBox>([this](QImage& image) { DrawTrack(image, Document_); },
-                                    FormColour, this);
+    // A held view keeps the picture it had: the image keeps what the last paint left.
+    w.TrackBox = QtOwned<TPaintBox>(
+        [this](QImage& image) {
+            if (!Widgets_->ViewHeld) {
+                DrawTrack(image, Document_);
+            }
+        },
+        FormColour, this);
     w.TrackBox->setObjectName(QStringLiteral("TrackBox"));
     w.TrackBox->setGeometry(TrackBoxLeft, TrackBoxTop, 520, TrackBoxHeight);
     w.WaveBox = QtOwned<TPaintBox>(
-        [this](QImage& image) { DrawWave(image, Document_, Widgets_->Graph.Snapshot()); },
+        [this](QImage& image) {
+            if (!Widgets_->ViewHeld) {
+                DrawWave(image, Document_, Widgets_->Graph.Snapshot());
+            }
+        },
         WaveBackground, this);
     w.WaveBox->setObjectName(QStringLiteral("WaveBox"));
     w.WaveBox->setGeometry(WaveBoxLeft, WaveBoxTop, 509, 105);
@@ -341,16 +342,12 @@ bool TChildForm::OnWindowThread(const std::function<void()>& f) {
         f();
         return true;
     }
-    QCoreApplication::postEvent(this, QtOwned<TCallEvent>(f));
+    PostCall(this, f);
     return false;
 }
 
 bool TChildForm::event(QEvent* event) {
-    if (event->type() == TCallEvent::Kind()) {
-        static_cast<TCallEvent*>(event)->Call();
-        return true;
-    }
-    return QWidget::event(event);
+    return TakeCall(this, event) || QWidget::event(event);
 }
 
 void TChildForm::SetLanguage(const std::string& language) {
@@ -383,14 +380,16 @@ void TChildForm::FillChannelBox() {
     // follows on the window's thread.
     const std::vector<std::string> items =
         sonavel::FillChannelBox(Document_, Widgets_->Graph, Widgets_->Language);
-    OnWindowThread([this, items] {
+    // Taken here: the worker may change the document again before the list is filled.
+    const int item = Document_.ChannelItem;
+    OnWindowThread([this, items, item] {
         QComboBox& box = *Widgets_->CurrentChannelBox;
         const QSignalBlocker quiet(box);
         box.clear();
         for (const std::string& item : items) {
             box.addItem(Text(item));
         }
-        box.setCurrentIndex(Document_.ChannelItem);
+        box.setCurrentIndex(item);
         Widgets_->WaveBox->update();
     });
 }
@@ -428,7 +427,17 @@ void TChildForm::TrackBoxPaint() {
     });
 }
 
+void TChildForm::HoldView(bool held) {
+    Widgets_->ViewHeld = held;
+    if (!held) {
+        TrackBoxPaint();
+    }
+}
+
 void TChildForm::SyncScrollBar() {
+    if (Widgets_->ViewHeld) {
+        return;
+    }
     QScrollBar& bar = *Widgets_->ViewScrollBar;
     const TScrollBarModel m = ScrollBarModel(Document_);
     const QSignalBlocker quiet(bar);

@@ -43,6 +43,10 @@ class TChildForm : public QWidget {
     void ShowProperties();
     // Repaints the waveform and the time track.
     void TrackBoxPaint();
+    // While held (the worker changes the document behind the modal progress window), the
+    // boxes keep the picture they had and the scroll bar stays, so nothing on this thread
+    // reads what the worker writes; letting go repaints from the document. Window thread.
+    void HoldView(bool held);
     void FollowCursor();
     // The control timer's time label.
     void SetTimeLabel(const std::string& text);

@@ -31,6 +31,7 @@
 #include "core/TransportControl.h"
 #include "platform/MemoryAudioDevice.h"
 #include "platform/PortAudioDevice.h"
+#include "ui/CallPost.h"
 #include "ui/ChildForm.h"
 #include "ui/ConnectFilesDlg.h"
 #include "ui/MP3SettingsDlg.h"
@@ -105,6 +106,7 @@ TMainForm::TMainForm(TMainFormOptions options)
     // Every window of these commands lives for the whole run.
     ProcessForm_ = MakeChild<TProcessForm>(this);
     Runner_ = MakeChild<TOperationRunner>(*ProcessForm_, this);
+    Calls_ = MakeChild<TCallPost>(this);
     NewProjectForm_ = MakeChild<TNewProjectForm>(Workspace_.Dialogs, this);
     MP3SettingsForm_ = MakeChild<TMP3SettingsForm>(this);
     SetLangForm_ = MakeChild<TSetLangForm>(this);
@@ -454,6 +456,9 @@ TOperationResult TMainForm::RunOperation(TOperation operation) {
     TWindowObserver observer(*ProcessForm_, form);
     TOperationResult result;
     const std::string language = Language_;
+    if (form != nullptr) {
+        form->HoldView(true);
+    }
     Runner_->RunModal(ToQt(Caption(operation, language)), d, [&] {
         try {
             threads.reset();
@@ -463,7 +468,7 @@ TOperationResult TMainForm::RunOperation(TOperation operation) {
         }
     });
     if (form != nullptr) {
-        form->TrackBoxPaint();
+        form->HoldView(false);
     }
     if (!result.Ok && !result.Message.empty()) {
         Prompts_->Inform(this, QString(), ToQt(result.Message));
@@ -1161,10 +1166,8 @@ void TMainForm::ConrolTimerTimer() {
 }
 
 void TMainForm::PostMessage(const std::string& title, const std::string& text) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, title = ToQt(title), text = ToQt(text)] { Prompts_->Inform(this, title, text); },
-        Qt::QueuedConnection);
+    Calls_->Post(
+        [this, title = ToQt(title), text = ToQt(text)] { Prompts_->Inform(this, title, text); });
 }
 
 void TMainForm::StartPlayback(TDocument& document, TChildForm& form) {
@@ -1172,9 +1175,7 @@ void TMainForm::StartPlayback(TDocument& document, TChildForm& form) {
     Transports_.StartPlay(
         document, *Engine_,
         [this, window](std::uint32_t cursorPos) {
-            QMetaObject::invokeMethod(
-                this, [this, window, cursorPos] { PlayFinished(window, cursorPos); },
-                Qt::QueuedConnection);
+            Calls_->Post([this, window, cursorPos] { PlayFinished(window, cursorPos); });
         },
         [this](const std::string& message) { PostMessage({}, message); });
 }
@@ -1200,8 +1201,7 @@ void TMainForm::StartRecording(TDocument& document, TChildForm& form) {
     const bool started = Transports_.StartRecord(
         document, *Engine_,
         [this, window](std::uint32_t /*sampleCount*/) {
-            QMetaObject::invokeMethod(
-                this, [this, window] { RecordFinished(window); }, Qt::QueuedConnection);
+            Calls_->Post([this, window] { RecordFinished(window); });
         },
         [this](const std::string& message) { PostMessage({}, message); });
     if (started) {
@@ -1221,6 +1221,7 @@ void TMainForm::RecordFinished(const QPointer<TChildForm>& window) {
         // The recording's graph is rebuilt while the main window waits, without a modal loop.
         TChildForm* form = window.data();
         auto failure = std::make_shared<std::string>();
+        form->HoldView(true);
         Runner_->RunModeless(
             ToQt(Caption(TOperation::BuildGraph, Language_)), &d,
             [&d, form, failure, language = Language_] {
@@ -1237,7 +1238,7 @@ void TMainForm::RecordFinished(const QPointer<TChildForm>& window) {
             },
             [this, window, failure] {
                 if (window) {
-                    window->TrackBoxPaint();
+                    window->HoldView(false);
                     Transports_.RecordingDone(window->Document());
                     KeepRecoveryNote(Workspace_, window->Document());
                 }

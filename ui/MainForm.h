@@ -29,6 +29,7 @@ class TAboutForm;
 class TAddFolderDialog;
 class TAudioSettingsForm;
 class TAudioSystem;
+class TCallPost;
 class THelpForm;
 class TChildForm;
 class TConnectFilesForm;
@@ -268,6 +269,8 @@ class TMainForm : public QMainWindow {
     std::vector<TDocumentWindow> Windows_;
     TProcessForm* ProcessForm_ = nullptr;
     TOperationRunner* Runner_ = nullptr;
+    // Takes the play and record threads' reports to the window thread.
+    TCallPost* Calls_ = nullptr;
     TNewProjectForm* NewProjectForm_ = nullptr;
     TMP3SettingsForm* MP3SettingsForm_ = nullptr;
     TSetLangForm* SetLangForm_ = nullptr;

@@ -1,21 +1,19 @@
 #include "ui/ProcessThread.h"
 
-#include <QMetaObject>
-#include <QPointer>
-
 namespace sonavel {
 
 TProcessThread::TProcessThread(std::function<void()> work, QObject* context,
-                               std::function<void()> done) {
-    Thread_ = std::thread([this, work = std::move(work), target = QPointer<QObject>(context),
-                           done = std::move(done)] {
+                               std::function<void()> done)
+    // A child of the context: it goes with the context, or after the run with this.
+    : Done_(new TCallPost(context)) {  // NOLINT(cppcoreguidelines-owning-memory)
+    Thread_ = std::thread([this, work = std::move(work), done = std::move(done)] {
         try {
             work();
         } catch (...) {
             Failure_ = std::current_exception();
         }
-        if (target) {
-            QMetaObject::invokeMethod(target, done, Qt::QueuedConnection);
+        if (TCallPost* post = Done_) {
+            post->Post(done);
         }
     });
 }
@@ -23,6 +21,10 @@ TProcessThread::TProcessThread(std::function<void()> work, QObject* context,
 TProcessThread::~TProcessThread() {
     if (Thread_.joinable()) {
         Thread_.join();
+    }
+    // Later: this may be ending inside the call it delivered.
+    if (Done_) {
+        Done_->deleteLater();
     }
 }
 

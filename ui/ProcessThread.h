@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <exception>
 #include <functional>
 #include <thread>
+
+#include "ui/CallPost.h"
 
 namespace sonavel {
 
@@ -22,6 +25,7 @@ class TProcessThread {
     std::exception_ptr Failure() const { return Failure_; }
 
   private:
+    QPointer<TCallPost> Done_;
     std::exception_ptr Failure_;
     std::thread Thread_;
 };

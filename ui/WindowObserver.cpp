@@ -1,27 +1,24 @@
 #include "ui/WindowObserver.h"
 
-#include <QMetaObject>
-
 #include "ui/ChildForm.h"
 
 namespace sonavel {
 
 TWindowObserver::TWindowObserver(TProcessForm& progress, TChildForm* form)
-    : Progress_(&progress), Form_(form) {}
+    : Progress_(&progress), Form_(form), Calls_(std::make_unique<TCallPost>(nullptr)) {}
+
+TWindowObserver::~TWindowObserver() = default;
 
 TChildForm* TWindowObserver::FormOf(const TDocument& document) const {
     return Form_ != nullptr && &Form_->Document() == &document ? Form_ : nullptr;
 }
 
 void TWindowObserver::SetCaption(const std::string& caption) {
-    QMetaObject::invokeMethod(
-        Progress_,
-        [progress = Progress_, text = QString::fromStdString(caption)] {
-            if (progress) {
-                progress->SetCaption(text);
-            }
-        },
-        Qt::QueuedConnection);
+    Calls_->Post([progress = Progress_, text = QString::fromStdString(caption)] {
+        if (progress) {
+            progress->SetCaption(text);
+        }
+    });
 }
 
 void TWindowObserver::FillChannelBox(TDocument& document) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QPointer>
+#include <memory>
 #include <string>
 
 #include "app/Dispatcher.h"
+#include "ui/CallPost.h"
 #include "ui/ProcessDlg.h"
 
 namespace sonavel {
@@ -16,7 +18,11 @@ class TChildForm;
 // the user interface thread itself.
 class TWindowObserver : public TOperationObserver {
   public:
+    // Made on the user interface thread.
     TWindowObserver(TProcessForm& progress, TChildForm* form);
+    ~TWindowObserver() override;
+    TWindowObserver(const TWindowObserver&) = delete;
+    TWindowObserver& operator=(const TWindowObserver&) = delete;
 
     void SetCaption(const std::string& caption) override;
     void FillChannelBox(TDocument& document) override;
@@ -29,6 +35,8 @@ class TWindowObserver : public TOperationObserver {
 
     QPointer<TProcessForm> Progress_;
     TChildForm* Form_;
+    // On the user interface thread; calls not yet delivered go with it.
+    std::unique_ptr<TCallPost> Calls_;
 };
 
 }  // namespace sonavel

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -10,11 +9,13 @@
 #include "app/DocumentView.h"
 #include "app/GraphCache.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 
 namespace sonavel {
 namespace {
 
 using TState = TTransportState;
+using test::WaitUntil;
 
 // A rebuild as the window's hook sees it: its kind and the cache range it builds.
 struct TRebuildCall {
@@ -336,13 +337,17 @@ TEST_F(DocumentViewTest, FollowCursorWaitsForTheGraphThread) {
     Doc->GraphLength = 1000;
     Doc->CursorPos = 5000;
     Doc->GraphBuilding = true;
+    std::atomic<bool> following{false};
     std::atomic<bool> released{false};
     std::thread graphThread([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        // Ends the build only once the cursor is on its way: a rebuild that did not wait
+        // comes long before this thread has woken.
+        EXPECT_TRUE(WaitUntil([&] { return following.load(); }));
         released = true;
         Doc->GraphBuilding = false;
     });
     std::atomic<bool> releasedAtRebuild{false};
+    following = true;
     FollowCursor(*Doc, [&](TGraphRebuild) { releasedAtRebuild = released.load(); });
     graphThread.join();
     EXPECT_TRUE(releasedAtRebuild.load());
@@ -358,9 +363,7 @@ TEST_F(DocumentViewTest, FollowCursorWithTheRealGraphThreadBuildsTheNewRange) {
     FollowCursor(*Doc, [&](TGraphRebuild) {
         Doc->GraphBuilding = true;
         std::thread thread([&] { RunGraphThread(*Doc, graph); });
-        while (Doc->GraphBuilding.load()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        EXPECT_TRUE(WaitUntil([&] { return !Doc->GraphBuilding.load(); }));
         thread.join();
     });
     // Every sample is the same: the whole rebuilt cache holds it.
@@ -552,8 +555,8 @@ TEST_F(DocumentViewTest, ChannelChangeDuringPlaybackRestartsIt) {
     Doc->Stream->PlayState = TState::Started;
     std::atomic<bool> sawStopping{false};
     std::thread engine([&] {
-        while (Doc->Stream->PlayState.load() != TState::Stopping) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!WaitUntil([&] { return Doc->Stream->PlayState.load() == TState::Stopping; })) {
+            return;
         }
         sawStopping = true;
         Doc->Stream->PlayState = TState::Stopped;

@@ -8,13 +8,16 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
-#include <thread>
+#include <string>
+#include <vector>
 
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 #include "support/WavBuilder.h"
 
 namespace sonavel {
@@ -22,7 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TWavBuilder;
-using Clock = std::chrono::steady_clock;
 
 // How long a run may take on a loaded machine before the test gives up on it.
 constexpr auto Patience = std::chrono::seconds(120);
@@ -53,16 +55,8 @@ bool HasPartialOutput(const std::string& folder) {
     return false;
 }
 
-// Waits, checking every few milliseconds, until the condition holds or the patience ends.
 bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = Clock::now() + Patience;
-    while (!condition()) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return test::WaitUntil(condition, Patience);
 }
 
 // One sonavel-cli process with its output in files.

@@ -10,6 +10,7 @@
 #include "support/AlsaFileDevice.h"
 #include "support/TempFolder.h"
 #include "support/TransportTestUtil.h"
+#include "support/WaitUntil.h"
 
 namespace sonavel {
 namespace {
@@ -91,7 +92,7 @@ TEST_F(PortAudioEngineTest, RecordingStoresWhatTheDeviceDelivers) {
     ASSERT_TRUE(TakeStartRequest(stream.RecordState));
     {
         TRecordThread thread(*Engine, stream, {-1, 0}, {});
-        ASSERT_TRUE(test::Eventually([&] { return stream.Position.load() >= Frames; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return stream.Position.load() >= Frames; }));
     }  // the document closes: the recording stops
     EXPECT_EQ(stream.RecordState.load(), TTransportState::Stopped);
     ASSERT_TRUE(Messages.empty());

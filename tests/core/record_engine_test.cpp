@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "platform/MemoryAudioDevice.h"
 #include "support/TempFolder.h"
 #include "support/TransportTestUtil.h"
+#include "support/WaitUntil.h"
 
 namespace sonavel {
 namespace {
@@ -42,7 +44,7 @@ class RecordTest : public test::TStreamTest {
         ASSERT_TRUE(RequestStart(stream.RecordState));
         ASSERT_TRUE(TakeStartRequest(stream.RecordState));
         TRecordThread thread(*Engine, stream, {channel, cursor}, {});
-        ASSERT_TRUE(test::Eventually([&] { return stream.Position.load() >= cursor + frames; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return stream.Position.load() >= cursor + frames; }));
         RequestStop(stream.RecordState);
         thread.Join();
         EXPECT_EQ(stream.RecordState.load(), TTransportState::Stopped);

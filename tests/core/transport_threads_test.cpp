@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -14,12 +15,13 @@
 #include "platform/MemoryAudioDevice.h"
 #include "support/TempFolder.h"
 #include "support/TransportTestUtil.h"
+#include "support/WaitUntil.h"
 
 namespace sonavel {
 namespace {
 
-using test::Eventually;
 using test::StoreValues;
+using test::WaitUntil;
 
 constexpr std::uint32_t FramesPerPlayBuffer = PlayBufferBytes / 2;  // 16-bit mono
 
@@ -76,10 +78,10 @@ TEST_F(TransportTest, StopWhilePlayingLetsTheQueuedSoundPlayOutAndKeepsThePositi
     TPlayThread thread(*Engine, stream, {-1, Length - 1, Length},
                        [&](std::uint32_t) { finished = true; });
 
-    ASSERT_TRUE(Eventually([&] { return stream.Position.load() >= 3 * FramesPerPlayBuffer; }));
+    ASSERT_TRUE(WaitUntil([&] { return stream.Position.load() >= 3 * FramesPerPlayBuffer; }));
     EXPECT_EQ(stream.PlayState.load(), TTransportState::Started);
     RequestStop(stream.PlayState);
-    ASSERT_TRUE(Eventually([&] { return stream.PlayState == TTransportState::Stopped; }));
+    ASSERT_TRUE(WaitUntil([&] { return stream.PlayState == TTransportState::Stopped; }));
     thread.Join();
 
     const std::uint32_t position = stream.Position.load();
@@ -131,7 +133,7 @@ TEST_F(TransportTest, StopDuringASlowDeviceOpeningReleasesTheWaiter) {
     {
         TPlayThread player(*Engine, stream, {-1, UINT32_MAX, 0}, {});
         TRecordThread recorder(*Engine, stream, {-1, 0}, {});
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(WaitUntil([&] { return Devices->OpeningsBegun() == 2; }));
         RequestStop(stream.PlayState);
         RequestStop(stream.RecordState);
         // Both words must reach "stopped" although neither run had started.
@@ -149,7 +151,7 @@ TEST_F(TransportTest, StopTransportEndsARunningPlaybackAndAPendingRecording) {
     Fill(stream, 100 * FramesPerPlayBuffer);
     TimerTakes(stream.PlayState);
     TPlayThread player(*Engine, stream, {-1, UINT32_MAX, 0}, {});
-    ASSERT_TRUE(Eventually([&] { return stream.PlayState == TTransportState::Started; }));
+    ASSERT_TRUE(WaitUntil([&] { return stream.PlayState == TTransportState::Started; }));
     ASSERT_TRUE(RequestStart(stream.RecordState));  // a record request the timer has not seen
 
     StopTransport(stream);
@@ -187,14 +189,17 @@ TEST_F(TransportTest, DestroyingAPlayThreadStopsTheRunAndWaitsForItsLastStep) {
     TAudioStream stream(1, 16, 44100);
     Fill(stream, 400 * FramesPerPlayBuffer);
     TimerTakes(stream.PlayState);
+    std::atomic<bool> closing = false;
     std::atomic<bool> finished = false;
     auto thread = std::make_unique<TPlayThread>(
         *Engine, stream, TPlayThread::TParams{-1, UINT32_MAX, 0}, [&](std::uint32_t) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            // The last step cannot end before the owner starts going away.
+            EXPECT_TRUE(WaitUntil([&] { return closing.load(); }));
             finished = true;
         });
-    ASSERT_TRUE(Eventually([&] { return stream.PlayState == TTransportState::Started; }));
+    ASSERT_TRUE(WaitUntil([&] { return stream.PlayState == TTransportState::Started; }));
 
+    closing = true;
     thread.reset();  // the document closes
 
     EXPECT_TRUE(finished) << "the last step ran before the owner went away";
@@ -210,7 +215,7 @@ TEST_F(TransportTest, RecordThreadStartsAtTheCursorAndReportsTheNewLength) {
     TimerTakes(stream.RecordState);
     std::optional<std::uint32_t> length;
     TRecordThread thread(*Engine, stream, {-1, 4}, [&](std::uint32_t n) { length = n; });
-    ASSERT_TRUE(Eventually([&] { return stream.Position.load() > 4; }));
+    ASSERT_TRUE(WaitUntil([&] { return stream.Position.load() > 4; }));
     RequestStop(stream.RecordState);
     thread.Join();
     ASSERT_TRUE(length.has_value());

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "platform/DeviceEvent.h"
 
@@ -36,11 +40,13 @@ TEST(DeviceEvent, IsAutoResetAndCollapsesSignals) {
     EXPECT_TRUE(event.WaitFor(1ms));
     EXPECT_FALSE(event.WaitFor(1ms)) << "the first wait consumed both signals";
 
+    std::atomic<bool> signalled{false};
     std::thread signaller([&] {
-        std::this_thread::sleep_for(5ms);
+        signalled = true;
         event.Signal();
     });
     event.Wait();
+    EXPECT_TRUE(signalled.load()) << "the wait ended before the signal";
     signaller.join();
 }
 
@@ -115,8 +121,9 @@ TEST(MemoryInput, DeliversTheGivenBytesThenTheFillAcrossRecordings) {
         TDeviceBuffer buffer(4);
         EXPECT_TRUE(event.WaitFor(1s)) << "the open notification";
         input->AddBuffer(buffer);
-        std::this_thread::sleep_for(5ms);
-        EXPECT_FALSE(buffer.Done.load()) << "nothing is recorded before Start";
+        // A recorded buffer would signal the event at once and end this wait early.
+        EXPECT_FALSE(event.WaitFor(20ms)) << "nothing is recorded before Start";
+        EXPECT_FALSE(buffer.Done.load());
         input->Start();
         ASSERT_TRUE(WaitDone(buffer, event));
         EXPECT_EQ(buffer.BytesRecorded, 4U);

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
-#include <functional>
-#include <thread>
 #include <vector>
 
 #include "core/AudioStream.h"
@@ -60,19 +57,6 @@ inline std::int32_t DeviceSampleAt(const std::vector<std::uint8_t>& bytes, std::
         raw |= static_cast<std::uint32_t>(bytes.at(at + k)) << (8 * k);
     }
     return bps == 1 ? static_cast<std::int32_t>(raw) - 128 : SignExtend(raw, bps);
-}
-
-// Polls until the condition holds; false after the timeout.
-inline bool Eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 }  // namespace sonavel::test

@@ -19,6 +19,7 @@
 #include "app/Workspace.h"
 #include "core/SampleScale.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 #include "ui/ChildForm.h"
 
 namespace sonavel::test {
@@ -55,7 +56,8 @@ inline std::vector<std::int32_t> Sine(std::uint32_t length, double period) {
 }
 
 // Processes events until done() or the time runs out; the final done().
-inline bool WaitFor(const std::function<bool()>& done, int milliseconds = 5000) {
+inline bool WaitFor(const std::function<bool()>& done,
+                    int milliseconds = static_cast<int>(WaitLimit.count())) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < milliseconds) {

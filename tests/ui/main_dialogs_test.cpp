@@ -4,12 +4,15 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <fstream>
-#include <thread>
+#include <string>
+#include <vector>
 
 #include "MainFormHarness.h"
 #include "core/Progress.h"
 #include "formats/MP3Utils.h"
+#include "support/WaitUntil.h"
 #include "ui/MP3SettingsDlg.h"
 #include "ui/NewProjectDlg.h"
 #include "ui/SaveDialog.h"
@@ -316,20 +319,17 @@ TEST_F(Worker, ProgressWindowClosesWhenTheWorkEndsBeforeItAppears) {
 TEST_F(Worker, ProgressWindowCannotBeClosedByTheUserWhileWorkRuns) {
     TProcessForm& progress = Form->ProcessForm();
     std::atomic<bool> release{false};
-    QTimer::singleShot(50, &progress, [&progress] {
+    QTimer::singleShot(50, &progress, [&progress, &release] {
         progress.reject();  // Escape
         progress.close();   // the window manager
+        QTimer::singleShot(100, &progress, [&progress, &release] {
+            EXPECT_TRUE(progress.isVisible());
+            EXPECT_FALSE(progress.Finished());
+            release = true;
+        });
     });
-    QTimer::singleShot(150, &progress, [&progress, &release] {
-        EXPECT_TRUE(progress.isVisible());
-        EXPECT_FALSE(progress.Finished());
-        release = true;
-    });
-    Form->Runner().RunModal("slow", nullptr, [&release] {
-        while (!release) {
-            std::this_thread::sleep_for(1ms);
-        }
-    });
+    Form->Runner().RunModal("slow", nullptr,
+                            [&release] { EXPECT_TRUE(WaitUntil([&] { return release.load(); })); });
     EXPECT_TRUE(release);
     EXPECT_FALSE(progress.isVisible());
 }
@@ -342,9 +342,7 @@ TEST_F(Worker, ActionsWaitingForTheWorkerRunAfterIt) {
         release = true;
     });
     Form->Runner().RunModal("work", nullptr, [&] {
-        while (!release) {
-            std::this_thread::sleep_for(1ms);
-        }
+        EXPECT_TRUE(WaitUntil([&] { return release.load(); }));
         order.push_back(1);
     });
     EXPECT_EQ(order, (std::vector<int>{1, 2}));

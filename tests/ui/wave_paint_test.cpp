@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QPixmap>
+#include <QScrollBar>
 
 #include "UiTestSupport.h"
 #include "app/GraphCache.h"
@@ -140,6 +141,30 @@ TEST_F(TStereoSine, TrackShowsZoneSelectionAndCursor) {
     EXPECT_EQ(At(track, 80, 12), Blue);
     EXPECT_EQ(At(track, 395, 2), Yellow);
     EXPECT_EQ(At(track, 2, 12), QColor(220, 215, 185));
+}
+
+TEST_F(TStereoSine, AHeldViewKeepsItsPictureAndLettingGoShowsTheDocument) {
+    const QImage wave = Grab(F(), "WaveBox");
+    const QImage track = Grab(F(), "TrackBox");
+    auto* bar = F().findChild<QScrollBar*>();
+    ASSERT_NE(bar, nullptr);
+    const int maximum = bar->maximum();
+
+    // What the worker does to the document behind the progress window.
+    F().HoldView(true);
+    D().Select(11025, 22050);
+    D().CursorPos = 27563;  // the middle of the view
+    D().ViewStart = 22050;
+    D().ViewLength = 11025;
+    F().TrackBoxPaint();
+    EXPECT_EQ(Grab(F(), "WaveBox"), wave);
+    EXPECT_EQ(Grab(F(), "TrackBox"), track);
+    EXPECT_EQ(bar->maximum(), maximum);
+
+    F().HoldView(false);
+    EXPECT_NE(bar->maximum(), maximum);
+    EXPECT_EQ(At(Grab(F(), "TrackBox"), 300, 12), Qt::white);  // the zone, x 265 to 395
+    EXPECT_EQ(At(Grab(F(), "WaveBox"), 260, 2), Red);
 }
 
 TEST_F(WavePaint, EmptyProjectShowsFramesWithoutWaveform) {
