@@ -27,7 +27,8 @@ struct TArguments {
 
 // Refused (TLengthError) rather than wrapped when it passes the sample positions.
 std::uint32_t SilenceSamples(int milliseconds, std::uint32_t sampleRate) {
-    const auto n = static_cast<std::uint64_t>(std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
+    const auto n = static_cast<std::uint64_t>(
+        std::llrint(static_cast<long double>(milliseconds) / 1000.0L * sampleRate));
     CheckLength(n, "InsertSilence");
     return static_cast<std::uint32_t>(n);
 }
@@ -47,7 +48,7 @@ void AfterRemoval(TDocument& d) {
 }
 
 class TBranches {
-public:
+  public:
     TBranches(TWorkspace& workspace, TDocument& document, TOperationObserver& observer)
         : W(workspace), D(document), S(*document.Stream), Observer(observer) {}
 
@@ -146,12 +147,13 @@ public:
                 S.Reverse(a.Ch, a.Sp, a.Ln);
                 break;
             case AddEcho:
-                S.AddEcho(a.Ch, a.Sp, v.AddEcho.ResponseVolumeEdit / 100.0, v.AddEcho.ResponseDelayEdit,
-                          v.AddEcho.nResponsesEdit, a.Ln);
+                S.AddEcho(a.Ch, a.Sp, v.AddEcho.ResponseVolumeEdit / 100.0,
+                          v.AddEcho.ResponseDelayEdit, v.AddEcho.nResponsesEdit, a.Ln);
                 break;
             case Revebration:
                 S.AddReverberation(a.Ch, a.Sp, v.Revebration.ReflectionVolumeEdit / 100.0,
-                                   v.Revebration.ReflectionDelayEdit, v.Revebration.nReflectionsEdit, a.Ln);
+                                   v.Revebration.ReflectionDelayEdit,
+                                   v.Revebration.nReflectionsEdit, a.Ln);
                 break;
             case Invert:
                 S.Invert(a.Ch, a.Sp, a.Ln);
@@ -169,7 +171,8 @@ public:
                 S.OffsetSpectrum(a.Ch, a.Sp, a.Ln, v.OffsetSpectra.OffsetEdit);
                 break;
             case MultiSpectra:
-                S.StretchSpectrum(a.Ch, a.Sp, a.Ln, static_cast<std::uint16_t>(v.MultSpectra.MultEdit), false);
+                S.StretchSpectrum(a.Ch, a.Sp, a.Ln,
+                                  static_cast<std::uint16_t>(v.MultSpectra.MultEdit), false);
                 break;
             case SampleRateChange:
                 S.ChangeSampleRate(v.SampleRateChange.NewValueBox);
@@ -179,7 +182,8 @@ public:
                 break;
             case CreateFreq: {
                 const auto& f = v.CreateFreq;
-                S.GenerateTone(a.Ch, a.P, Byte(f.Waveform), f.FreqValueEdit, Byte(f.VolumeBar), Byte(f.PasteTypeBox),
+                S.GenerateTone(a.Ch, a.P, Byte(f.Waveform), f.FreqValueEdit, Byte(f.VolumeBar),
+                               Byte(f.PasteTypeBox),
                                static_cast<std::uint64_t>(f.LongEdit) * S.SampleRate);
                 break;
             }
@@ -249,7 +253,7 @@ public:
         }
     }
 
-private:
+  private:
     TWorkspace& W;
     TDocument& D;
     TAudioStream& S;
@@ -260,13 +264,13 @@ private:
 
 // Whatever way the operation ends, the recovery note then names the document's own files.
 class TNoteKeeper {
-public:
+  public:
     TNoteKeeper(const TWorkspace& workspace, TDocument& document) : W(workspace), D(document) {}
     ~TNoteKeeper() { KeepRecoveryNote(W, D); }
     TNoteKeeper(const TNoteKeeper&) = delete;
     TNoteKeeper& operator=(const TNoteKeeper&) = delete;
 
-private:
+  private:
     const TWorkspace& W;
     TDocument& D;
 };
@@ -281,7 +285,8 @@ void ShowWholeDocument(TDocument& d) {
 
 }  // namespace
 
-TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperationObserver& observer) {
+TOperationResult Execute(TWorkspace& workspace, TOperation operation,
+                         TOperationObserver& observer) {
     TDocument* active = workspace.Active();
     if (active == nullptr) {
         return {};
@@ -295,7 +300,8 @@ TOperationResult Execute(TWorkspace& workspace, TOperation operation, TOperation
     const TOperationInfo& info = Info(operation);
     // Values the document's format cannot take (a length past 2^32 - 1 samples) change nothing.
     if (info.Check != nullptr) {
-        if (const auto problem = info.Check(workspace.Dialogs, {d.Stream->ChannelCount, d.Stream->SampleRate})) {
+        if (const auto problem =
+                info.Check(workspace.Dialogs, {d.Stream->ChannelCount, d.Stream->SampleRate})) {
             return {false, true, problem->Text(lang)};
         }
     }

@@ -11,7 +11,7 @@ namespace sonavel {
 // the progress window and the document window on the user-interface thread; the
 // command-line tool mostly ignores them.
 class TOperationObserver {
-public:
+  public:
     virtual ~TOperationObserver() = default;
     virtual void SetCaption(const std::string& /*caption*/) {}
     // The channel list is to be rebuilt and set back to all channels.

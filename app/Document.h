@@ -15,7 +15,7 @@ namespace sonavel {
 // write about selection, cursor and view. The editor's document window shows one of these;
 // the command-line tool holds them without any window.
 class TDocument {
-public:
+  public:
     explicit TDocument(std::unique_ptr<TAudioStream> stream);
     ~TDocument();
     TDocument(const TDocument&) = delete;
@@ -96,7 +96,7 @@ public:
     // the editor only (app/Recovery.h). Last, so that it goes before the files it names.
     TRecoveryNote Note;
 
-private:
+  private:
     std::uint64_t LastVersion_ = 0;
 };
 

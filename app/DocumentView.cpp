@@ -369,7 +369,8 @@ TCommandResult WaveBoxDragMove(TDocument& document, int x, int waveWidth,
         ScrollView(d, x < 0 ? std::int64_t{d.ViewStart} - step : std::int64_t{d.ViewStart} + step,
                    rebuild);
         const std::uint64_t viewEnd = std::uint64_t{d.ViewStart} + d.ViewLength;
-        p = x < 0 ? d.ViewStart : static_cast<std::uint32_t>(std::max<std::uint64_t>(viewEnd, 1) - 1);
+        p = x < 0 ? d.ViewStart
+                  : static_cast<std::uint32_t>(std::max<std::uint64_t>(viewEnd, 1) - 1);
     } else {
         p = WavePosition(d, x, waveWidth);
     }
@@ -462,7 +463,8 @@ std::int64_t ScrollBarStart(const TDocument& document, int value) {
     const TScrollBarModel m = ScrollBarModel(document);
     // The last position of the bar is the end of the document, whatever the rounding.
     if (value >= m.Maximum) {
-        return std::int64_t{document.SampleCount} - std::min(document.ViewLength, document.SampleCount);
+        return std::int64_t{document.SampleCount} -
+               std::min(document.ViewLength, document.SampleCount);
     }
     return std::int64_t{value} * m.Scale;
 }

@@ -59,7 +59,9 @@ std::string DescribeFailure(const std::exception& error, const std::string& lang
     if (const auto* length = dynamic_cast<const TLengthError*>(&error)) {
         const std::string samples = std::to_string(length->Samples());
         const std::string limit = std::to_string(MaxSamples);
-        return Pick(language, "Слишком длинный результат: " + samples + " отсчетов, предел " + limit + " отсчетов",
+        return Pick(language,
+                    "Слишком длинный результат: " + samples + " отсчетов, предел " + limit +
+                        " отсчетов",
                     "Too long: " + samples + " samples; the limit is " + limit + " samples") +
                Unchanged(language);
     }
@@ -70,8 +72,8 @@ std::string DescribeFailure(const std::exception& error, const std::string& lang
 }
 
 std::string OpenFailureText(const TFileError& error, const std::string& language) {
-    return Pick(language, "Невозможно открыть файл ", "Cannot open the file ") + error.FileName() + ": " +
-           OpenReason(error.Code(), language);
+    return Pick(language, "Невозможно открыть файл ", "Cannot open the file ") + error.FileName() +
+           ": " + OpenReason(error.Code(), language);
 }
 
 std::string FileNotFoundText(const std::string& language) {
@@ -83,7 +85,8 @@ std::string UnknownFormatText(const std::string& language) {
 }
 
 std::string NoChannelsToSaveText(const std::string& language) {
-    return Pick(language, "Документ без каналов нельзя сохранить", "A document without channels cannot be saved");
+    return Pick(language, "Документ без каналов нельзя сохранить",
+                "A document without channels cannot be saved");
 }
 
 std::string FileNotFoundText(const std::string& language, const std::string& path) {

@@ -25,12 +25,14 @@ std::string Extension(const std::string& name) {
 }
 
 std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return s;
 }
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -41,7 +43,8 @@ std::vector<std::uint16_t> Mp3ConstantBitrates(std::uint32_t sampleRate) {
     return {table.begin(), table.end()};
 }
 
-TSaveResult SaveText(const std::string& fileName, const std::string& text, const std::string& language) {
+TSaveResult SaveText(const std::string& fileName, const std::string& text,
+                     const std::string& language) {
     try {
         TReplacingFile file(fileName);
         file.File().WriteAt(text.data(), text.size(), 0);

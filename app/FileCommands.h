@@ -56,7 +56,8 @@ TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const 
 std::vector<std::uint16_t> Mp3ConstantBitrates(std::uint32_t sampleRate);
 
 // Writes a text file, replacing it only when written completely.
-TSaveResult SaveText(const std::string& fileName, const std::string& text, const std::string& language);
+TSaveResult SaveText(const std::string& fileName, const std::string& text,
+                     const std::string& language);
 
 // The file name without its folder.
 std::string BaseName(const std::string& path);

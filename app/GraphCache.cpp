@@ -186,9 +186,8 @@ TGraphSnapshot TGraphCache::Snapshot() const {
 namespace {
 
 // The columns of one channel; step(samples done) follows each block read.
-TChannelGraph ChannelColumns(TAudioStream& stream, std::uint16_t channel,
-                             std::uint32_t sampleCount, std::uint32_t graphStart,
-                             std::uint32_t graphLength,
+TChannelGraph ChannelColumns(TAudioStream& stream, std::uint16_t channel, std::uint32_t sampleCount,
+                             std::uint32_t graphStart, std::uint32_t graphLength,
                              const std::function<void(std::uint64_t)>& step) {
     TChannelGraph columns(GraphColumns);
     if (sampleCount == 0 || graphLength == 0) {

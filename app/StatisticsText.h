@@ -8,6 +8,7 @@
 namespace sonavel {
 
 // The nine lines of the statistics window, in the interface language.
-std::vector<std::string> StatisticsLines(const TStatistics& statistics, const std::string& language);
+std::vector<std::string> StatisticsLines(const TStatistics& statistics,
+                                         const std::string& language);
 
 }  // namespace sonavel

@@ -13,8 +13,8 @@ void TrimRestorePoints(TDocument& document, int maxUndos) {
 }
 
 // Puts the copy in front; returns the oldest point when it had to give way.
-std::unique_ptr<TAudioStream> PushRestorePoint(TDocument& document, std::unique_ptr<TAudioStream> copy,
-                                               int maxUndos) {
+std::unique_ptr<TAudioStream> PushRestorePoint(TDocument& document,
+                                               std::unique_ptr<TAudioStream> copy, int maxUndos) {
     std::unique_ptr<TAudioStream> pushedOut;
     if (document.RestoreCount() == maxUndos) {
         pushedOut = std::move(document.RestorePoints.back());
@@ -65,8 +65,8 @@ void RedoLast(TDocument& document) {
 }
 
 void PasteSelection(TDocument& document, std::uint32_t position, TAudioStream& source) {
-    const long double ratio =
-        static_cast<long double>(source.SampleRate) / static_cast<long double>(document.Stream->SampleRate);
+    const long double ratio = static_cast<long double>(source.SampleRate) /
+                              static_cast<long double>(document.Stream->SampleRate);
     const auto written = static_cast<std::int64_t>(std::llrint(source.GetLength() / ratio));
     // A selection holds at least two samples; a paste shorter than that selects nothing.
     if (written >= 2) {
@@ -77,11 +77,11 @@ void PasteSelection(TDocument& document, std::uint32_t position, TAudioStream& s
 }
 
 TRollbackGuard::TRollbackGuard(TDocument& document, int maxUndos, bool safetyCopyWithoutUndo)
-    : Document_(document),
-      Saved_{document.SampleCount, document.SelStart,  document.SelEnd,     document.CursorPos,
-             document.ViewStart,   document.ViewLength, document.GraphStart, document.GraphLength,
-             document.PlayEnd,     document.SelStartSet, document.SelEndSet, document.Modified,
-             document.ChannelItem} {
+    : Document_(document), Saved_{document.SampleCount, document.SelStart,    document.SelEnd,
+                                  document.CursorPos,   document.ViewStart,   document.ViewLength,
+                                  document.GraphStart,  document.GraphLength, document.PlayEnd,
+                                  document.SelStartSet, document.SelEndSet,   document.Modified,
+                                  document.ChannelItem} {
     TrimRestorePoints(document, maxUndos);
     if (maxUndos > 0) {
         // The copy is made before the oldest point gives way, so a failure here or later

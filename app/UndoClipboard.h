@@ -32,7 +32,7 @@ void PasteSelection(TDocument& document, std::uint32_t position, TAudioStream& s
 // follows fails: the restore point just taken (or a private copy when restore points are
 // off), the oldest point it pushed out, and the document's selection, cursor and view.
 class TRollbackGuard {
-public:
+  public:
     TRollbackGuard(TDocument& document, int maxUndos, bool safetyCopyWithoutUndo);
     TRollbackGuard(const TRollbackGuard&) = delete;
     TRollbackGuard& operator=(const TRollbackGuard&) = delete;
@@ -43,7 +43,7 @@ public:
     // private copy); nullptr when there is none.
     TAudioStream* LastCompleted() const;
 
-private:
+  private:
     struct TFields {
         std::uint32_t SampleCount, SelStart, SelEnd, CursorPos, ViewStart, ViewLength, GraphStart,
             GraphLength;

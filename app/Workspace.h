@@ -28,7 +28,7 @@ struct TStatistics {
 // (a document's Tag is its index) and in order of last activation, the process-wide
 // clipboard, the dialog values, the settings the operations read and the analysis results.
 class TWorkspace {
-public:
+  public:
     TWorkspace();
     ~TWorkspace();
     TWorkspace(const TWorkspace&) = delete;
@@ -43,7 +43,9 @@ public:
     // renumbers the documents after it.
     void Close(int tag);
 
-    TDocument* Active() const { return ActivationOrder_.empty() ? nullptr : ActivationOrder_.back(); }
+    TDocument* Active() const {
+        return ActivationOrder_.empty() ? nullptr : ActivationOrder_.back();
+    }
     std::size_t Count() const { return Documents_.size(); }
     TDocument& Document(int tag) const { return *Documents_.at(static_cast<std::size_t>(tag)); }
     // Open documents, the one active longest ago first and the active one last.
@@ -67,7 +69,7 @@ public:
     TStatistics Statistics;
     std::vector<TComplex> SpectrumData;
 
-private:
+  private:
     std::vector<std::unique_ptr<TDocument>> Documents_;
     std::vector<TDocument*> ActivationOrder_;
 };

@@ -8,13 +8,13 @@
 namespace sonavel::bench {
 
 class TStopwatch {
-public:
+  public:
     TStopwatch() : Start_(std::chrono::steady_clock::now()) {}
     double Seconds() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start_).count();
     }
 
-private:
+  private:
     std::chrono::steady_clock::time_point Start_;
 };
 

@@ -110,8 +110,7 @@ const std::map<std::string, TEffect>& Effects() {
     return effects;
 }
 
-int Run(const std::string& in, const std::string& name, const std::string& out,
-        unsigned threads) {
+int Run(const std::string& in, const std::string& name, const std::string& out, unsigned threads) {
     const TThreadLimit limit(threads);
     const auto effect = Effects().find(name);
     if (effect == Effects().end()) {
@@ -140,8 +139,8 @@ int Run(const std::string& in, const std::string& name, const std::string& out,
     std::printf(
         "%-9s threads %u  effect %7.3f s (cpu %7.3f s)  load %6.3f s  save %6.3f s  resident "
         "%5.1f MiB before, peak %5.1f MiB during  samples %u -> %u\n",
-        name.c_str(), WorkerThreads(), effectSeconds, effectCpu, loadSeconds, saveSeconds, before, peak, length,
-        stream.GetLength());
+        name.c_str(), WorkerThreads(), effectSeconds, effectCpu, loadSeconds, saveSeconds, before,
+        peak, length, stream.GetLength());
     return 0;
 }
 

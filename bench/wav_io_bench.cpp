@@ -22,7 +22,8 @@ int Generate(const std::string& path, long seconds) {
     std::vector<std::int32_t> left(65536);
     std::vector<std::int32_t> right(65536);
     for (std::uint64_t n = 0; n < frames;) {
-        const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(frames - n, left.size()));
+        const auto count =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(frames - n, left.size()));
         for (std::uint32_t i = 0; i < count; ++i) {
             const double t = static_cast<double>(n + i) / rate;
             left[i] = static_cast<std::int32_t>(1.5e9 * std::sin(2 * M_PI * 440 * t));
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "copy") == 0) {
         return Copy(argv[2], argv[3]);
     }
-    std::fprintf(stderr, "usage: bench_wav_io_bench generate OUT.wav SECONDS | copy IN.wav OUT.wav\n");
+    std::fprintf(stderr,
+                 "usage: bench_wav_io_bench generate OUT.wav SECONDS | copy IN.wav OUT.wav\n");
     return 2;
 }

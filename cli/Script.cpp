@@ -15,7 +15,8 @@ int ParseMaxUndos(const std::string& text) {
     if (text.size() == 1 && text[0] >= '0' && text[0] <= '8') {
         return text[0] - '0';
     }
-    throw TScriptError("--max-undos: ожидается число от 0 до 8", "--max-undos: expected a number from 0 to 8");
+    throw TScriptError("--max-undos: ожидается число от 0 до 8",
+                       "--max-undos: expected a number from 0 to 8");
 }
 
 }  // namespace
@@ -70,12 +71,14 @@ TScript ParseCommandLine(const std::vector<std::string>& args) {
         const auto eq = token.find('=');
         if (eq != std::string::npos) {
             if (script.Steps.empty() || first) {
-                throw TScriptError("Аргумент " + token + " без команды", "Argument " + token + " has no step");
+                throw TScriptError("Аргумент " + token + " без команды",
+                                   "Argument " + token + " has no step");
             }
             const std::string key = token.substr(0, eq);
             auto& stepArgs = script.Steps.back().Args;
             if (!stepArgs.emplace(key, token.substr(eq + 1)).second) {
-                throw TScriptError("Аргумент " + key + " повторен", "Argument " + key + " given twice");
+                throw TScriptError("Аргумент " + key + " повторен",
+                                   "Argument " + key + " given twice");
             }
             continue;
         }

@@ -9,13 +9,13 @@ namespace sonavel::cli {
 
 // A refused script: the message in both interface languages.
 class TScriptError : public std::runtime_error {
-public:
+  public:
     TScriptError(std::string russian, const std::string& english)
         : std::runtime_error(english), RussianText_(std::move(russian)) {}
     // The message in the interface language ("RUS" or "ENG").
     std::string Text(const std::string& language) const;
 
-private:
+  private:
     std::string RussianText_;
 };
 

@@ -14,7 +14,7 @@ namespace sonavel::cli {
 
 // A failure while the script runs (the message is already in the interface language).
 class TRunError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

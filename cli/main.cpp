@@ -28,7 +28,7 @@ namespace {
 
 // Keeps the caption of the running operation for the progress line.
 class TCaptionObserver : public TOperationObserver {
-public:
+  public:
     void SetCaption(const std::string& caption) override {
         const std::scoped_lock lock(Lock_);
         Caption_ = caption;
@@ -38,14 +38,14 @@ public:
         return Caption_;
     }
 
-private:
+  private:
     mutable std::mutex Lock_;
     std::string Caption_;
 };
 
 // Draws "caption NN%" on the terminal every 100 ms while an operation runs.
 class TProgressLine {
-public:
+  public:
     explicit TProgressLine(const TCaptionObserver& observer)
         : Thread_([this, &observer](const std::stop_token& stop) { Run(stop, observer); }) {}
     ~TProgressLine() {
@@ -56,7 +56,7 @@ public:
     TProgressLine(const TProgressLine&) = delete;
     TProgressLine& operator=(const TProgressLine&) = delete;
 
-private:
+  private:
     static void Run(const std::stop_token& stop, const TCaptionObserver& observer) {
         while (!stop.stop_requested()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));

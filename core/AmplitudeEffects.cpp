@@ -26,23 +26,24 @@ namespace {
 template <class TGain, class TEstimate>
 void Fade(TAudioStream& stream, const std::vector<std::uint16_t>& channels, std::uint32_t start,
           std::uint32_t count, const TGain& gain, const TEstimate& estimate) {
-    blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t c, blockwalk::TChannelProgress& progress) {
-        std::vector<std::int32_t> block(BlockSamples);
-        for (std::uint32_t k = 0; k < count;) {
-            const std::uint32_t b = std::min(BlockSamples, count - k);
-            stream.ReadSamples(channels[c], start + k, b, block.data());
-            for (std::uint32_t j = 0; j < b; ++j) {
-                const std::int32_t v = block[j];
-                if (v != 0) {
-                    block[j] = static_cast<std::int32_t>(TruncEstimate(
-                        v * estimate(k + j), [v, &gain, at = k + j] { return v * gain(at); }));
+    blockwalk::ForEachChannel(
+        channels.size(), count, [&](std::size_t c, blockwalk::TChannelProgress& progress) {
+            std::vector<std::int32_t> block(BlockSamples);
+            for (std::uint32_t k = 0; k < count;) {
+                const std::uint32_t b = std::min(BlockSamples, count - k);
+                stream.ReadSamples(channels[c], start + k, b, block.data());
+                for (std::uint32_t j = 0; j < b; ++j) {
+                    const std::int32_t v = block[j];
+                    if (v != 0) {
+                        block[j] = static_cast<std::int32_t>(TruncEstimate(
+                            v * estimate(k + j), [v, &gain, at = k + j] { return v * gain(at); }));
+                    }
                 }
+                stream.WriteSamples(channels[c], start + k, b, block.data());
+                k += b;
+                progress.Advance(b);
             }
-            stream.WriteSamples(channels[c], start + k, b, block.data());
-            k += b;
-            progress.Advance(b);
-        }
-    });
+        });
 }
 
 }  // namespace
@@ -77,20 +78,21 @@ void TAudioStream::Normalize(int channel, std::uint32_t start, std::uint32_t cou
     }
     // Each channel follows its own peak: one task per channel finds it and scales by it, the
     // search counting for half of the channel's progress steps and the scaling for the rest.
-    blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t i, blockwalk::TChannelProgress& progress) {
-        const std::uint16_t c = channels[i];
-        std::vector<std::int32_t> values(BlockSamples);
-        std::int64_t peak = 0;
-        for (std::uint32_t k = 0; k < count;) {
-            const std::uint32_t b = std::min(BlockSamples, count - k);
-            ReadSamples(c, start + k, b, values.data());
-            peak = blockwalk::PeakOf(values.data(), b, peak);
-            k += b;
-            progress.Advance(b / 2);
-        }
-        blockwalk::ScaleToPeak(*this, c, start, count, peak,
-                               [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
-    });
+    blockwalk::ForEachChannel(
+        channels.size(), count, [&](std::size_t i, blockwalk::TChannelProgress& progress) {
+            const std::uint16_t c = channels[i];
+            std::vector<std::int32_t> values(BlockSamples);
+            std::int64_t peak = 0;
+            for (std::uint32_t k = 0; k < count;) {
+                const std::uint32_t b = std::min(BlockSamples, count - k);
+                ReadSamples(c, start + k, b, values.data());
+                peak = blockwalk::PeakOf(values.data(), b, peak);
+                k += b;
+                progress.Advance(b / 2);
+            }
+            blockwalk::ScaleToPeak(*this, c, start, count, peak,
+                                   [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
+        });
 }
 
 void TAudioStream::FadeIn(int channel, std::uint32_t start, std::uint32_t count) {

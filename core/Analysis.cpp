@@ -52,7 +52,8 @@ void TAudioStream::AnalyzeSpectrum(int channel, std::uint32_t start, std::uint32
     // order of a block-by-block walk, so the sums are those of the one-thread run.
     const std::size_t bins = n / 2 + 1;
     const std::uint64_t batch = std::clamp<std::uint64_t>(
-        SpectraInFlight / (std::max<std::size_t>(routes.size(), 1) * bins * sizeof(TComplex)), 1, SpectralBlockCount(count, n));
+        SpectraInFlight / (std::max<std::size_t>(routes.size(), 1) * bins * sizeof(TComplex)), 1,
+        SpectralBlockCount(count, n));
     const std::size_t slots = static_cast<std::size_t>(batch) * routes.size();
     std::vector<std::vector<std::int32_t>> samples(slots, std::vector<std::int32_t>(n));
     std::vector<std::vector<TComplex>> spectra(slots, std::vector<TComplex>(bins));

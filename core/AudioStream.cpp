@@ -167,7 +167,8 @@ void TAudioStream::ReadSamples(std::uint16_t channel, std::uint32_t index, std::
             case 2: {
                 const auto& levels = SixteenBitLevels();
                 for (std::size_t i = 0; i < n; ++i) {
-                    out[i] = levels[static_cast<std::uint32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8)];
+                    out[i] =
+                        levels[static_cast<std::uint32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8)];
                 }
                 break;
             }
@@ -181,8 +182,8 @@ void TAudioStream::ReadSamples(std::uint16_t channel, std::uint32_t index, std::
             default:
                 for (std::size_t i = 0; i < n; ++i) {
                     const std::uint8_t* b = bytes + 4 * i;
-                    const std::uint32_t raw = b[0] | b[1] << 8 | b[2] << 16 |
-                                              static_cast<std::uint32_t>(b[3]) << 24;
+                    const std::uint32_t raw =
+                        b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
                     out[i] = StoredToLevel(static_cast<std::int32_t>(raw), 4);
                 }
                 break;

@@ -23,11 +23,11 @@ const char* StateWord(TTransportState state);
 inline constexpr int MaxLevelChannels = 128;
 
 // The audio document: a multichannel PCM signal living on disk, one headerless little-endian
-// file per channel in ChannelFolder() (inside TempPath()). Samples are seen on the common scale of MaxLevel whatever
-// their stored width. Channel arguments of the fragment operations are -1 for all channels
-// (in ascending order) or one 0-based channel.
+// file per channel in ChannelFolder() (inside TempPath()). Samples are seen on the common scale of
+// MaxLevel whatever their stored width. Channel arguments of the fragment operations are -1 for all
+// channels (in ascending order) or one 0-based channel.
 class TAudioStream {
-public:
+  public:
     // Creates channelCount empty channels.
     TAudioStream(std::uint16_t channelCount, std::uint16_t bitsPerSample, std::uint32_t sampleRate);
     // An empty stream with no channels, for readers and CopyTo to fill.
@@ -144,10 +144,10 @@ public:
     // result is resized to size / 2 + 1 bins.
     void AnalyzeSpectrum(int channel, std::uint32_t start, std::uint32_t count,
                          std::vector<TComplex>& result, std::uint32_t size);
-    void GetStatistics(int channel, std::uint32_t start, std::uint32_t count,
-                       std::int32_t& average, std::int32_t& peak, std::uint32_t& silentCount);
+    void GetStatistics(int channel, std::uint32_t start, std::uint32_t count, std::int32_t& average,
+                       std::int32_t& peak, std::uint32_t& silentCount);
 
-private:
+  private:
     std::uint64_t BytePosition(std::uint32_t index) const {
         return static_cast<std::uint64_t>(index) * BytesPerSample;
     }

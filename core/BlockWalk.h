@@ -90,8 +90,8 @@ std::vector<std::uint16_t> StoredValueTable(unsigned bps, std::uint64_t samples,
 // not empty; advance(b) follows each block of b samples.
 template <class TLevelMap, class TAdvance>
 void MapChannel(TAudioStream& stream, std::uint16_t channel, std::uint32_t start,
-                std::uint32_t count, const TLevelMap& map,
-                const std::vector<std::uint16_t>& table, const TAdvance& advance) {
+                std::uint32_t count, const TLevelMap& map, const std::vector<std::uint16_t>& table,
+                const TAdvance& advance) {
     const unsigned bps = stream.BytesPerSample;
     if (!table.empty()) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(BlockSamples) * bps);
@@ -157,12 +157,13 @@ void ScaleToPeak(TAudioStream& stream, std::uint16_t channel, std::uint32_t star
 template <class TLevelMap>
 void MapSamples(TAudioStream& stream, const std::vector<std::uint16_t>& channels,
                 std::uint32_t start, std::uint32_t count, const TLevelMap& map) {
-    const auto table = StoredValueTable(
-        stream.BytesPerSample, static_cast<std::uint64_t>(count) * channels.size(), map);
-    ForEachChannel(channels.size(), count, [&](std::size_t i, blockwalk::TChannelProgress& progress) {
-        MapChannel(stream, channels[i], start, count, map, table,
-                   [&progress](std::uint32_t b) { progress.Advance(b); });
-    });
+    const auto table = StoredValueTable(stream.BytesPerSample,
+                                        static_cast<std::uint64_t>(count) * channels.size(), map);
+    ForEachChannel(channels.size(), count,
+                   [&](std::size_t i, blockwalk::TChannelProgress& progress) {
+                       MapChannel(stream, channels[i], start, count, map, table,
+                                  [&progress](std::uint32_t b) { progress.Advance(b); });
+                   });
 }
 
 }  // namespace sonavel::blockwalk

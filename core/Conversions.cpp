@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <memory>
-#include <utility>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/AudioStream.h"
@@ -35,22 +35,38 @@ class TWidthConverter {
 
     void Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const {
         switch (OldBytes_ * 4 + NewBytes_) {
-            case 1 * 4 + 1: return Run<1, 1>(in, out, count);
-            case 1 * 4 + 2: return Run<1, 2>(in, out, count);
-            case 1 * 4 + 3: return Run<1, 3>(in, out, count);
-            case 1 * 4 + 4: return Run<1, 4>(in, out, count);
-            case 2 * 4 + 1: return Run<2, 1>(in, out, count);
-            case 2 * 4 + 2: return Run<2, 2>(in, out, count);
-            case 2 * 4 + 3: return Run<2, 3>(in, out, count);
-            case 2 * 4 + 4: return Run<2, 4>(in, out, count);
-            case 3 * 4 + 1: return Run<3, 1>(in, out, count);
-            case 3 * 4 + 2: return Run<3, 2>(in, out, count);
-            case 3 * 4 + 3: return Run<3, 3>(in, out, count);
-            case 3 * 4 + 4: return Run<3, 4>(in, out, count);
-            case 4 * 4 + 1: return Run<4, 1>(in, out, count);
-            case 4 * 4 + 2: return Run<4, 2>(in, out, count);
-            case 4 * 4 + 3: return Run<4, 3>(in, out, count);
-            default: return Run<4, 4>(in, out, count);
+            case 1 * 4 + 1:
+                return Run<1, 1>(in, out, count);
+            case 1 * 4 + 2:
+                return Run<1, 2>(in, out, count);
+            case 1 * 4 + 3:
+                return Run<1, 3>(in, out, count);
+            case 1 * 4 + 4:
+                return Run<1, 4>(in, out, count);
+            case 2 * 4 + 1:
+                return Run<2, 1>(in, out, count);
+            case 2 * 4 + 2:
+                return Run<2, 2>(in, out, count);
+            case 2 * 4 + 3:
+                return Run<2, 3>(in, out, count);
+            case 2 * 4 + 4:
+                return Run<2, 4>(in, out, count);
+            case 3 * 4 + 1:
+                return Run<3, 1>(in, out, count);
+            case 3 * 4 + 2:
+                return Run<3, 2>(in, out, count);
+            case 3 * 4 + 3:
+                return Run<3, 3>(in, out, count);
+            case 3 * 4 + 4:
+                return Run<3, 4>(in, out, count);
+            case 4 * 4 + 1:
+                return Run<4, 1>(in, out, count);
+            case 4 * 4 + 2:
+                return Run<4, 2>(in, out, count);
+            case 4 * 4 + 3:
+                return Run<4, 3>(in, out, count);
+            default:
+                return Run<4, 4>(in, out, count);
         }
     }
 
@@ -148,23 +164,25 @@ void ConvertStoredWidth(TAudioStream& s, std::uint32_t n, unsigned newBytes) {
         for (std::uint16_t c = 0; c < s.ChannelCount; ++c) {
             fresh.push_back(NewChannelFile());
         }
-        blockwalk::ForEachChannel(s.ChannelCount, n, [&](std::size_t i,
-                                                          blockwalk::TChannelProgress& progress) {
-            const auto c = static_cast<std::uint16_t>(i);
-            TFile& file = *fresh[i].File;
-            std::vector<std::uint8_t> in(static_cast<std::size_t>(FrameBlockSamples) * oldBytes);
-            std::vector<std::uint8_t> out(static_cast<std::size_t>(FrameBlockSamples) * newBytes);
-            for (std::uint32_t done = 0; done < n;) {
-                const std::uint32_t len = std::min(n - done, FrameBlockSamples);
-                s.ReadStored(c, done, len, in.data());
-                converter.Run(in.data(), out.data(), len);
-                file.WriteBytes(out.data(), static_cast<std::uint64_t>(done) * newBytes,
-                                static_cast<std::uint64_t>(len) * newBytes);
-                done += len;
-                progress.Advance(len);
-            }
-            file.Flush();  // a write failure is reported here, not lost in a destructor
-        });
+        blockwalk::ForEachChannel(
+            s.ChannelCount, n, [&](std::size_t i, blockwalk::TChannelProgress& progress) {
+                const auto c = static_cast<std::uint16_t>(i);
+                TFile& file = *fresh[i].File;
+                std::vector<std::uint8_t> in(static_cast<std::size_t>(FrameBlockSamples) *
+                                             oldBytes);
+                std::vector<std::uint8_t> out(static_cast<std::size_t>(FrameBlockSamples) *
+                                              newBytes);
+                for (std::uint32_t done = 0; done < n;) {
+                    const std::uint32_t len = std::min(n - done, FrameBlockSamples);
+                    s.ReadStored(c, done, len, in.data());
+                    converter.Run(in.data(), out.data(), len);
+                    file.WriteBytes(out.data(), static_cast<std::uint64_t>(done) * newBytes,
+                                    static_cast<std::uint64_t>(len) * newBytes);
+                    done += len;
+                    progress.Advance(len);
+                }
+                file.Flush();  // a write failure is reported here, not lost in a destructor
+            });
     } catch (...) {
         DropNewChannels(fresh);
         throw;

@@ -12,9 +12,10 @@ std::uint8_t* TFile::Reserve(int index, std::uint64_t bytes) {
     // (a header probed, an empty restore point) never costs a whole window.
     TWindow& w = Windows_[index];
     if (bytes > w.Capacity) {
-        const auto capacity = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(WindowSize, std::max<std::uint64_t>(bytes, 2 * std::uint64_t{w.Capacity})));
-        auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::uint32_t>(capacity, MinBuffer));
+        const auto capacity = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            WindowSize, std::max<std::uint64_t>(bytes, 2 * std::uint64_t{w.Capacity})));
+        auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(
+            std::max<std::uint32_t>(capacity, MinBuffer));
         if (w.Length > 0) {
             std::memcpy(buffer.get(), w.Buffer.get(), w.Length);
         }

@@ -20,7 +20,7 @@ inline constexpr std::uint32_t WindowSize = 1048576;
 // Observable behaviour is that of a byte-at-a-time cache (which window answers, which one is
 // reloaded and where), but bytes move window-chunk by window-chunk.
 class TFile {
-public:
+  public:
     enum TMode : std::uint8_t { ReadOnly = 0, WriteOnly = 1, ReadWrite = 2 };
 
     struct TWindowState {
@@ -56,7 +56,7 @@ public:
     TWindowState Window(int index) const;
     int LastWindow() const;
 
-private:
+  private:
     explicit TFile(TOsFile file);
     // The window's buffer, grown to hold at least bytes (keeping its Length bytes).
     std::uint8_t* Reserve(int index, std::uint64_t bytes);

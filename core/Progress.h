@@ -10,7 +10,7 @@ namespace sonavel {
 // Thrown from a progress step of a long operation once a cancel has been requested on a
 // thread that allows it. The operation's caller puts back what the operation had changed.
 class TCancelled : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "cancelled"; }
 };
 
@@ -34,7 +34,7 @@ inline void ClearCancel() {
 // While it lives, long operations on the creating thread stop for a cancel request. The
 // request is cleared when it ends.
 class TCancellable {
-public:
+  public:
     TCancellable() : WasArmed_(CancelArmed) { CancelArmed = true; }
     ~TCancellable() {
         CancelArmed = WasArmed_;
@@ -43,20 +43,20 @@ public:
     TCancellable(const TCancellable&) = delete;
     TCancellable& operator=(const TCancellable&) = delete;
 
-private:
+  private:
     bool WasArmed_;
 };
 
 // While it lives, the work on this thread runs to its end whatever is requested: for what
 // follows the point where the work can no longer be taken back.
 class TNotCancellable {
-public:
+  public:
     TNotCancellable() : WasArmed_(CancelArmed) { CancelArmed = false; }
     ~TNotCancellable() { CancelArmed = WasArmed_; }
     TNotCancellable(const TNotCancellable&) = delete;
     TNotCancellable& operator=(const TNotCancellable&) = delete;
 
-private:
+  private:
     bool WasArmed_;
 };
 
@@ -69,7 +69,7 @@ extern std::atomic<std::uint32_t> ProgressTotal;
 // Sets the counters for an operation of `total` steps and clears `Processing` when the
 // operation ends, also when it ends by an exception.
 class TProgressScope {
-public:
+  public:
     explicit TProgressScope(std::uint64_t total) {
         ProgressPosition.store(0, std::memory_order_relaxed);
         ProgressTotal.store(Clamp(total), std::memory_order_relaxed);
@@ -87,7 +87,7 @@ public:
         }
     }
 
-private:
+  private:
     static std::uint32_t Clamp(std::uint64_t v) {
         return static_cast<std::uint32_t>(std::min<std::uint64_t>(v, UINT32_MAX));
     }

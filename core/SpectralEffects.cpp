@@ -123,13 +123,13 @@ void TAudioStream::StretchSpectrum(int channel, std::uint32_t start, std::uint32
         }
     }
     TStretchMaps maps(m / 2 + 1);
-    RunSpectralFrame(*this, routes, start, count, m,
-                     [&](std::uint64_t block, std::span<TComplex> spectrum) {
-                         const auto run = std::upper_bound(
-                             runs.begin(), runs.end(), block,
-                             [](std::uint64_t b, const auto& r) { return b < r.first; });
-                         StretchBins(spectrum, *maps.For(std::prev(run)->second));
-                     });
+    RunSpectralFrame(
+        *this, routes, start, count, m, [&](std::uint64_t block, std::span<TComplex> spectrum) {
+            const auto run =
+                std::upper_bound(runs.begin(), runs.end(), block,
+                                 [](std::uint64_t b, const auto& r) { return b < r.first; });
+            StretchBins(spectrum, *maps.For(std::prev(run)->second));
+        });
 }
 
 void TAudioStream::ColorNoise(int channel, std::uint32_t start, std::uint32_t count,
@@ -161,10 +161,9 @@ void TAudioStream::AddBrainWaves(std::uint32_t start, std::uint32_t count, std::
     // The left channel shifted up by the beat frequency becomes the right one.
     const std::int64_t d = ShiftBinCount(beatFreq, SampleRate, n);
     const TChannelRoute leftToRight{0, 1};
-    RunSpectralFrame(*this, std::span(&leftToRight, 1), start, count, n,
-                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
-                         ShiftBinsUp(spectrum, d);
-                     });
+    RunSpectralFrame(
+        *this, std::span(&leftToRight, 1), start, count, n,
+        [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) { ShiftBinsUp(spectrum, d); });
 }
 
 }  // namespace sonavel

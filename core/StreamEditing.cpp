@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/AudioStream.h"
-#include "core/LengthLimit.h"
 #include "core/FragmentFrame.h"
+#include "core/LengthLimit.h"
 #include "core/RateConversion.h"
 
 namespace sonavel {

@@ -34,8 +34,9 @@ std::uint32_t CheckedCount(const char* operation, TAudioStream& stream, std::uin
     CheckLength(count, operation);
     // The document's length afterwards: inserting moves what was there behind the new part.
     const std::uint64_t length = stream.GetLength();
-    CheckLength(pasteMode == GenerateInsert ? std::max<std::uint64_t>(length, start) + count
-                                            : std::max<std::uint64_t>(length, std::uint64_t{start} + count),
+    CheckLength(pasteMode == GenerateInsert
+                    ? std::max<std::uint64_t>(length, start) + count
+                    : std::max<std::uint64_t>(length, std::uint64_t{start} + count),
                 operation);
     CheckSpan(start, count, operation);
     if (volume > 100) {

@@ -48,8 +48,12 @@ void SetTempPath(const std::string& folder) {
     PathValue() = WithTrailingSlash(folder);
 }
 
-std::string ChannelFolder() { return ProgramFolderIn(TempPath()); }
+std::string ChannelFolder() {
+    return ProgramFolderIn(TempPath());
+}
 
-void RemoveLeftovers() { RemoveDeadProgramFolders(TempPath()); }
+void RemoveLeftovers() {
+    RemoveDeadProgramFolders(TempPath());
+}
 
 }  // namespace sonavel

@@ -10,9 +10,9 @@
 
 #include "core/AbsSine.h"
 #include "core/AudioStream.h"
-#include "core/LengthLimit.h"
 #include "core/BlockWalk.h"
 #include "core/ExtendedMath.h"
+#include "core/LengthLimit.h"
 #include "core/ParallelWork.h"
 #include "core/Progress.h"
 
@@ -83,10 +83,10 @@ class TComb {
         for (const long double weight : Weights_) {
             factors.push_back(static_cast<double>(weight / Divisor_));
         }
-        blockwalk::ForEachChannel(channels.size(), count, [&](std::size_t ci,
-                                                              blockwalk::TChannelProgress& progress) {
-            ApplyToChannel(stream, channels[ci], start, count, feedback, factors, progress);
-        });
+        blockwalk::ForEachChannel(
+            channels.size(), count, [&](std::size_t ci, blockwalk::TChannelProgress& progress) {
+                ApplyToChannel(stream, channels[ci], start, count, feedback, factors, progress);
+            });
     }
 
   private:
@@ -214,25 +214,26 @@ class TComb {
 void TAudioStream::Reverse(int channel, std::uint32_t start, std::uint32_t count) {
     const auto channels = FragmentChannels(*this, channel, start, count, "Reverse");
     const std::uint32_t half = count / 2;
-    blockwalk::ForEachChannel(channels.size(), half, [&](std::size_t i,
-                                                         blockwalk::TChannelProgress& progress) {
-        std::vector<std::int32_t> front(BlockSamples);
-        std::vector<std::int32_t> back(BlockSamples);
-        for (std::uint32_t k = 0; k < half;) {
-            const std::uint32_t b = std::min(BlockSamples, half - k);
-            // Offsets k .. k + b - 1 pair with count - 1 - k .. count - b - k.
-            const std::uint32_t frontAt = start + k;
-            const std::uint32_t backAt = start + (count - k - b);
-            ReadSamples(channels[i], frontAt, b, front.data());
-            ReadSamples(channels[i], backAt, b, back.data());
-            std::reverse(front.begin(), front.begin() + b);
-            std::reverse(back.begin(), back.begin() + b);
-            WriteSamples(channels[i], frontAt, b, back.data());
-            WriteSamples(channels[i], backAt, b, front.data());
-            k += b;
-            progress.Advance(b);
-        }
-    });
+    blockwalk::ForEachChannel(channels.size(), half,
+                              [&](std::size_t i, blockwalk::TChannelProgress& progress) {
+                                  std::vector<std::int32_t> front(BlockSamples);
+                                  std::vector<std::int32_t> back(BlockSamples);
+                                  for (std::uint32_t k = 0; k < half;) {
+                                      const std::uint32_t b = std::min(BlockSamples, half - k);
+                                      // Offsets k .. k + b - 1 pair with count - 1 - k .. count - b
+                                      // - k.
+                                      const std::uint32_t frontAt = start + k;
+                                      const std::uint32_t backAt = start + (count - k - b);
+                                      ReadSamples(channels[i], frontAt, b, front.data());
+                                      ReadSamples(channels[i], backAt, b, back.data());
+                                      std::reverse(front.begin(), front.begin() + b);
+                                      std::reverse(back.begin(), back.begin() + b);
+                                      WriteSamples(channels[i], frontAt, b, back.data());
+                                      WriteSamples(channels[i], backAt, b, front.data());
+                                      k += b;
+                                      progress.Advance(b);
+                                  }
+                              });
 }
 
 void TAudioStream::AddEcho(int channel, std::uint32_t start, double volume, std::int32_t delayMs,
@@ -346,15 +347,15 @@ namespace {
 // blocks can be read whole before their kept samples go out. Returns the end of what was
 // written.
 std::uint64_t SpeedUpChannel(TAudioStream& stream, std::uint16_t c, std::uint64_t s,
-                             std::uint64_t n, TSpeedWalk& walk, blockwalk::TChannelProgress& progress) {
+                             std::uint64_t n, TSpeedWalk& walk,
+                             blockwalk::TChannelProgress& progress) {
     std::vector<std::uint32_t> picks;
     std::vector<std::int32_t> in(BlockSamples);
     std::vector<std::int32_t> out(BlockSamples);
     std::uint64_t w = s;
     while (!walk.Done()) {
         const std::uint64_t first = walk.Index();
-        const auto b =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(BlockSamples, n - first));
+        const auto b = static_cast<std::uint32_t>(std::min<std::uint64_t>(BlockSamples, n - first));
         picks.clear();
         while (!walk.Done() && walk.Index() < first + b) {
             picks.push_back(static_cast<std::uint32_t>(walk.Index() - first));
@@ -449,9 +450,11 @@ std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool g
     }
     const long double newLength = n / static_cast<long double>(factor);
     // The whole document's length afterwards: the fragment's new length and what follows it.
-    const long double total = newLength + static_cast<long double>(std::max<std::uint64_t>(GetLength(), s + n) - n);
+    const long double total =
+        newLength + static_cast<long double>(std::max<std::uint64_t>(GetLength(), s + n) - n);
     if (total > static_cast<long double>(MaxSamples)) {
-        throw TLengthError("ChangeSpeed", total >= 1.8e19L ? UINT64_MAX : static_cast<std::uint64_t>(total));
+        throw TLengthError("ChangeSpeed",
+                           total >= 1.8e19L ? UINT64_MAX : static_cast<std::uint64_t>(total));
     }
     const auto L = static_cast<std::uint64_t>(RoundEven(newLength));
     const bool up = factor >= 1;
@@ -460,12 +463,12 @@ std::uint32_t TAudioStream::ChangeSpeed(int channel, std::uint32_t start, bool g
     // Every channel takes the same steps: each task walks them for its own channel, so the
     // channels need nothing from each other.
     std::vector<std::uint64_t> ends(channels.size(), s);
-    blockwalk::ForEachChannel(channels.size(), n, [&](std::size_t ci,
-                                                      blockwalk::TChannelProgress& progress) {
-        TSpeedWalk walk(up, glide, finalStep, n);
-        ends[ci] = up ? SpeedUpChannel(*this, channels[ci], s, n, walk, progress)
-                      : SlowDownChannel(*this, channels[ci], s, n, L, walk, progress);
-    });
+    blockwalk::ForEachChannel(
+        channels.size(), n, [&](std::size_t ci, blockwalk::TChannelProgress& progress) {
+            TSpeedWalk walk(up, glide, finalStep, n);
+            ends[ci] = up ? SpeedUpChannel(*this, channels[ci], s, n, walk, progress)
+                          : SlowDownChannel(*this, channels[ci], s, n, L, walk, progress);
+        });
     const std::uint64_t w = ends.front();
     // Whatever of the fragment or of the gap was not written goes (see the channel walks).
     const std::uint64_t written = up ? s + n : s + std::max(L, n);

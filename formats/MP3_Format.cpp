@@ -28,7 +28,8 @@ class TDecodedSink {
         : Stream_(stream),
           Channels_(channels),
           // Left unset: only staged bytes are read, and a short file must not pay for zeroing.
-          Stage_(std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{channels} * StageSamples * 2)) {}
+          Stage_(std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{channels} *
+                                                                StageSamples * 2)) {}
 
     void Add(const std::uint8_t* interleaved, std::size_t bytes) {
         const std::size_t frameBytes = std::size_t{Channels_} * 2;

@@ -43,13 +43,15 @@ std::string IdAt(TFile& file, std::uint64_t pos) {
 }
 
 bool LooksLikeChunkId(const std::string& id) {
-    return id.size() == 4 && std::all_of(id.begin(), id.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+    return id.size() == 4 &&
+           std::all_of(id.begin(), id.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 // Where the chunk after the one at pos (with the given size) starts. An odd-sized chunk is
 // followed by a pad byte, but some writers leave it out: "data" decides first, then which of
 // the two places holds something that looks like a chunk id, the padded one first.
-std::uint64_t NextChunk(TFile& file, std::uint64_t fileSize, std::uint64_t pos, std::uint32_t size) {
+std::uint64_t NextChunk(TFile& file, std::uint64_t fileSize, std::uint64_t pos,
+                        std::uint32_t size) {
     const std::uint64_t unpadded = pos + 8 + size;
     if (size % 2 == 0 || unpadded + 8 > fileSize) {
         return unpadded + size % 2;
@@ -57,7 +59,8 @@ std::uint64_t NextChunk(TFile& file, std::uint64_t fileSize, std::uint64_t pos, 
     const std::uint64_t padded = unpadded + 1;
     const std::string atPadded = padded + 8 <= fileSize ? IdAt(file, padded) : std::string();
     const std::string atUnpadded = IdAt(file, unpadded);
-    if (atPadded != "data" && (atUnpadded == "data" || (!LooksLikeChunkId(atPadded) && LooksLikeChunkId(atUnpadded)))) {
+    if (atPadded != "data" &&
+        (atUnpadded == "data" || (!LooksLikeChunkId(atPadded) && LooksLikeChunkId(atUnpadded)))) {
         return unpadded;
     }
     return padded;
@@ -174,11 +177,12 @@ void TPCM::LoadStream(TAudioStream& Stream) {
     const bool unsignedSamples = h.Bits <= 8;
     // The chunk is read here; its channels are taken apart and stored in parallel, one task per
     // channel file, each with its own buffer.
-    std::vector<std::vector<std::uint8_t>> channelBytes(channels,
-                                                        std::vector<std::uint8_t>(chunkFrames * bps));
+    std::vector<std::vector<std::uint8_t>> channelBytes(
+        channels, std::vector<std::uint8_t>(chunkFrames * bps));
     for (std::uint64_t n = 0; n < frames;) {
         TProgressScope::Step(n);
-        const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(frames - n, chunkFrames));
+        const std::size_t count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(frames - n, chunkFrames));
         pos = file.ReadBytes(interleaved.data(), pos, count * frameBytes);
         ParallelFor(channels, [&](std::size_t c) {
             std::uint8_t* const bytes = channelBytes[c].data();

@@ -38,7 +38,7 @@ TWaveHeader ReadWaveHeader(const std::string& fileName);
 
 // Reads one RIFF/WAVE PCM file into a stream.
 class TPCM {
-public:
+  public:
     explicit TPCM(const std::string& fileName);
 
     // Replaces the stream's format, channels and samples with the file's. The samples are
@@ -48,7 +48,7 @@ public:
     // MaxWaveChannels channels throws TFormatError, before the stream is touched.
     void LoadStream(TAudioStream& Stream);
 
-private:
+  private:
     std::unique_ptr<TFile> File_;
 };
 

@@ -60,13 +60,14 @@ void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
         std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
         // Channels are read and interleaved in parallel, one task per channel file, each into
         // its own byte lanes of the chunk; the chunk is then written here.
-        std::vector<std::vector<std::uint8_t>> channelBytes(channels,
-                                                            std::vector<std::uint8_t>(chunkFrames * bps));
+        std::vector<std::vector<std::uint8_t>> channelBytes(
+            channels, std::vector<std::uint8_t>(chunkFrames * bps));
         const bool unsignedSamples = stream.BitsPerSample <= 8;
         std::uint64_t filePos = HeaderSize;
         for (std::uint64_t n = 0; n < length;) {
             TProgressScope::Step(n);
-            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(length - n, chunkFrames));
+            const std::size_t count =
+                static_cast<std::size_t>(std::min<std::uint64_t>(length - n, chunkFrames));
             ParallelFor(channels, [&](std::size_t c) {
                 std::uint8_t* const bytes = channelBytes[c].data();
                 stream.ReadStored(static_cast<std::uint16_t>(c), static_cast<std::uint32_t>(n),

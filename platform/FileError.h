@@ -8,7 +8,7 @@ namespace sonavel {
 // A failed file-system call: the OS error code and the file it concerned travel with the
 // exception so that the user interface can say what went wrong and where.
 class TFileError : public std::runtime_error {
-public:
+  public:
     TFileError(int code, std::string fileName, const std::string& action);
 
     int Code() const noexcept { return Code_; }
@@ -16,7 +16,7 @@ public:
     // What was being done: "Cannot open", "Cannot write", ...
     const std::string& Action() const noexcept { return Action_; }
 
-private:
+  private:
     int Code_;
     std::string FileName_;
     std::string Action_;

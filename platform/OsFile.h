@@ -10,7 +10,7 @@ namespace sonavel {
 // An open operating-system file addressed by absolute position (pread/pwrite). Owns the
 // descriptor; every failing call throws TFileError.
 class TOsFile {
-public:
+  public:
     enum class TAccess { ReadOnly, ReadWrite };
 
     // Creates the file or truncates an existing one.
@@ -38,7 +38,7 @@ public:
 
     const std::string& Path() const noexcept { return Path_; }
 
-private:
+  private:
     TOsFile(int fd, std::string path) : Fd_(fd), Path_(std::move(path)) {}
     int Fd_ = -1;
     std::string Path_;

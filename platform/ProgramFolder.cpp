@@ -109,8 +109,8 @@ bool HoldsRecoveryNotes(const std::string& folder) {
 // this user's documents are offered back.
 bool IsOwnFolder(const std::string& folder) {
     struct stat st {};
-    return ::lstat(folder.substr(0, folder.size() - 1).c_str(), &st) == 0 &&
-           S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    return ::lstat(folder.substr(0, folder.size() - 1).c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid();
 }
 
 bool SameFile(int fd, const std::string& path) {
@@ -235,8 +235,7 @@ bool IsRecoveryNoteName(const std::string& name) {
            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-TDeadProgramFolder::TDeadProgramFolder(std::string path, std::string lockPath,
-                                       int lockFd) noexcept
+TDeadProgramFolder::TDeadProgramFolder(std::string path, std::string lockPath, int lockFd) noexcept
     : Path_(std::move(path)), LockPath_(std::move(lockPath)), LockFd_(lockFd) {}
 
 TDeadProgramFolder::~TDeadProgramFolder() {
@@ -273,8 +272,8 @@ std::vector<std::unique_ptr<TDeadProgramFolder>> ClaimDeadFoldersWithNotes(
         if (fd < 0) {
             continue;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) &&
-            IsOwnFolder(folder) && HoldsRecoveryNotes(folder)) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) && IsOwnFolder(folder) &&
+            HoldsRecoveryNotes(folder)) {
             claimed.push_back(std::make_unique<TDeadProgramFolder>(folder, lockPath, fd));
         } else {
             ::close(fd);

@@ -6,13 +6,13 @@ namespace sonavel {
 // every device they probe there, which a user starting the program need not read. With
 // SONAVEL_DEBUG set in the environment nothing is hidden.
 class TQuietStderr {
-public:
+  public:
     TQuietStderr();
     ~TQuietStderr();
     TQuietStderr(const TQuietStderr&) = delete;
     TQuietStderr& operator=(const TQuietStderr&) = delete;
 
-private:
+  private:
     int Saved_ = -1;
 };
 

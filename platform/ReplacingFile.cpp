@@ -56,7 +56,8 @@ TOsFile TReplacingFile::CreatePartFile() {
     throw TFileError(EEXIST, Target_, "Cannot create a temporary file for");
 }
 
-TReplacingFile::TReplacingFile(std::string target) : Target_(std::move(target)), File_(CreatePartFile()) {}
+TReplacingFile::TReplacingFile(std::string target)
+    : Target_(std::move(target)), File_(CreatePartFile()) {}
 
 TReplacingFile::~TReplacingFile() {
     if (!Committed_) {

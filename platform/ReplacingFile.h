@@ -12,7 +12,7 @@ namespace sonavel {
 // file system takes can be written; a name already taken is retried with another. It is
 // recorded in the program folder, so that it is removed even when the program is killed.
 class TReplacingFile {
-public:
+  public:
     explicit TReplacingFile(std::string target);
     TReplacingFile(const TReplacingFile&) = delete;
     TReplacingFile& operator=(const TReplacingFile&) = delete;
@@ -23,7 +23,7 @@ public:
     // Closes the file and renames it over the target (keeping the target's permissions).
     void Commit();
 
-private:
+  private:
     TOsFile CreatePartFile();
 
     std::string Target_;

@@ -6,14 +6,14 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <exception>
 #include <stdexcept>
@@ -53,12 +53,13 @@ constexpr int TrackBoxLeft = 5;
 constexpr int TrackBoxTop = 65;
 constexpr int TrackBoxHeight = 25;
 constexpr int WaveBoxLeft = 10;
-constexpr int ScrollBarHeight = 10;  // the margin under the waveform
+constexpr int ScrollBarHeight = 10;     // the margin under the waveform
 constexpr int AutoScrollInterval = 50;  // ms, while a drag is held past the waveform's side
 
 // The keys the interval box keeps for itself; every other key goes to the editor's shortcuts.
 bool IntervalKey(const QKeyEvent& key) {
-    if ((key.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier | Qt::ShiftModifier)).toInt() != 0) {
+    if ((key.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier | Qt::ShiftModifier))
+            .toInt() != 0) {
         return false;
     }
     switch (key.key()) {
@@ -117,14 +118,16 @@ struct TChildForm::TWidgets {
     // the room the layout gives them), pushing what follows them on the row to the right.
     void ArrangeLabelRows() const {
         const auto fit = [](QLabel* label, int x, int minWidth) {
-            label->setGeometry(x, label->y(), std::max(minWidth, label->sizeHint().width()), label->height());
+            label->setGeometry(x, label->y(), std::max(minWidth, label->sizeHint().width()),
+                               label->height());
             return label->geometry().right();
         };
         const int propertiesX = std::max(130, fit(Label2, 10, 112) + 8);
         AudioPropertiesLB->move(propertiesX, AudioPropertiesLB->y());
         const int boxX = std::max(162, fit(Label1, 10, 147) + 5);
         CurrentChannelBox->move(boxX, CurrentChannelBox->y());
-        const int timeX = std::max(365, fit(Label3, std::max(250, CurrentChannelBox->geometry().right() + 13), 109) + 6);
+        const int timeX = std::max(
+            365, fit(Label3, std::max(250, CurrentChannelBox->geometry().right() + 13), 109) + 6);
         TimePositionLabel->move(timeX, TimePositionLabel->y());
     }
 

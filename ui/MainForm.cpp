@@ -6,12 +6,12 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
@@ -229,8 +229,8 @@ void TMainForm::AddShortcuts() {
     Action(Save)->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     Action(CloseFile)->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
     Action(Undo)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    Action(Redo)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")),
-                                QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    Action(Redo)->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     Action(Cut)->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     Action(CopyTo)->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     Action(Insert)->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
@@ -327,7 +327,8 @@ void TMainForm::UpdateTitles() {
         return;  // no language yet: the form's caption stays
     }
     const TDocument* d = Workspace_.Active();
-    setWindowTitle(d != nullptr ? DocumentTitle(*d) + QStringLiteral(" - ") + application : application);
+    setWindowTitle(d != nullptr ? DocumentTitle(*d) + QStringLiteral(" - ") + application
+                                : application);
     for (int i = 0; i < Layout_.PageControl->count(); ++i) {
         const int tag = Layout_.PageControl->tabData(i).toInt();
         if (tag >= 0 && static_cast<std::size_t>(tag) < Workspace_.Count()) {
@@ -341,10 +342,10 @@ void TMainForm::UpdateTitles() {
 
 void TMainForm::ShowStatus() {
     const TDocument* d = Workspace_.Active();
-    const QString text = d != nullptr && Runner_->BusyDocument() != d
-                             ? ToQt(StatusText(*d, Language_))
-                             : QString();
-    if (auto* line = Layout_.StatusBar->findChild<QLabel*>("StatusLine"); line != nullptr && line->text() != text) {
+    const QString text =
+        d != nullptr && Runner_->BusyDocument() != d ? ToQt(StatusText(*d, Language_)) : QString();
+    if (auto* line = Layout_.StatusBar->findChild<QLabel*>("StatusLine");
+        line != nullptr && line->text() != text) {
         line->setText(text);
     }
 }

@@ -184,8 +184,9 @@ constexpr TMainWindowTexts RussianMain{
     .StopRecord = "Перед закрытием нужно остановить запись",
     .SavingFile = "Сохранение файла",
     .ReplaceExisting = "Файл уже существует. Заменить его?\n",
-    .RecoverDocuments = "Программа была завершена аварийно. Восстановить несохранённые "
-                        "документы? (Нет - удалить их)\n",
+    .RecoverDocuments =
+        "Программа была завершена аварийно. Восстановить несохранённые "
+        "документы? (Нет - удалить их)\n",
     .MenuItems = RussianMenu,
     .Hints = RussianHints,
 };
@@ -197,8 +198,9 @@ constexpr TMainWindowTexts EnglishMain{
     .StopRecord = "Stop record",
     .SavingFile = "Saving file",
     .ReplaceExisting = "The file already exists. Replace it?\n",
-    .RecoverDocuments = "The program ended unexpectedly. Recover the unsaved documents? "
-                        "(No discards them)\n",
+    .RecoverDocuments =
+        "The program ended unexpectedly. Recover the unsaved documents? "
+        "(No discards them)\n",
     .MenuItems = EnglishMenu,
     .Hints = EnglishHints,
 };

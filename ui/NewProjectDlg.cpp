@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/OperationTable.h"
-#include "ui/ParameterControls.h"
 #include "ui/MainTexts.h"
+#include "ui/ParameterControls.h"
 
 namespace sonavel {
 

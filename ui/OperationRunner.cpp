@@ -74,15 +74,15 @@ void TOperationRunner::RunModeless(const QString& caption, TDocument* document, 
     Begin(document);
     Progress_.Begin(caption);
     Progress_.ShowModeless();
-    Modeless_ =
-        std::make_unique<TProcessThread>(Delayed(work, false), this, [this, done = std::move(done)] {
-            Progress_.Finish();
-            Modeless_.reset();
-            if (done) {
-                done();
-            }
-            End();
-        });
+    Modeless_ = std::make_unique<TProcessThread>(Delayed(work, false), this,
+                                                 [this, done = std::move(done)] {
+                                                     Progress_.Finish();
+                                                     Modeless_.reset();
+                                                     if (done) {
+                                                         done();
+                                                     }
+                                                     End();
+                                                 });
 }
 
 void TOperationRunner::WaitWithProgress(const QString& caption,

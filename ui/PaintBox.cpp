@@ -1,8 +1,8 @@
 #include "ui/PaintBox.h"
 
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cmath>
 #include <utility>
 
@@ -53,7 +53,8 @@ void TPaintBox::wheelEvent(QWheelEvent* event) {
     const int notches = WheelRest_ / Notch;
     WheelRest_ -= notches * Notch;
     if (notches != 0) {
-        emit Wheel(static_cast<int>(std::floor(event->position().x())), notches, event->modifiers());
+        emit Wheel(static_cast<int>(std::floor(event->position().x())), notches,
+                   event->modifiers());
     }
     event->accept();
 }

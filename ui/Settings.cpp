@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include "app/Workspace.h"

@@ -48,16 +48,17 @@ void ScheduleScreenshot(sonavel::TMainForm& form) {
 // when the session manager allows it; without that permission nothing is asked, so a shutdown
 // never waits. SIGTERM itself ends the program at once (RemoveFilesOnTerminationSignals).
 void AskAboutUnsavedDocumentsOnLogout(sonavel::TMainForm& form) {
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager& manager) {
-        if (!manager.allowsInteraction()) {
-            return;
-        }
-        const bool closed = form.close();
-        manager.release();
-        if (!closed) {
-            manager.cancel();
-        }
-    });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager& manager) {
+                         if (!manager.allowsInteraction()) {
+                             return;
+                         }
+                         const bool closed = form.close();
+                         manager.release();
+                         if (!closed) {
+                             manager.cancel();
+                         }
+                     });
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 using enum TOperation;
 
 class TRecorder : public TOperationObserver {
-public:
+  public:
     void SetCaption(const std::string& caption) override { Captions.push_back(caption); }
     void BuildGraph(TDocument&) override { ++Graphs; }
     std::vector<std::string> Captions;
@@ -30,7 +30,8 @@ std::vector<std::int32_t> Samples(TAudioStream& s, std::uint16_t channel) {
 }
 
 // A document whose channel c holds (i + 1) * 65536 * (c + 1) at sample i.
-std::unique_ptr<TAudioStream> Ramp(std::uint16_t channels, std::uint32_t length, std::uint32_t rate = 44100) {
+std::unique_ptr<TAudioStream> Ramp(std::uint16_t channels, std::uint32_t length,
+                                   std::uint32_t rate = 44100) {
     auto s = std::make_unique<TAudioStream>(channels, 16, rate);
     for (std::uint16_t c = 0; c < channels; ++c) {
         std::vector<std::int32_t> v(length);
@@ -43,7 +44,7 @@ std::unique_ptr<TAudioStream> Ramp(std::uint16_t channels, std::uint32_t length,
 }
 
 class DispatcherTest : public test::TStreamTest {
-protected:
+  protected:
     TWorkspace W;
     TRecorder Observer;
 
@@ -85,13 +86,14 @@ TEST_F(DispatcherTest, CaptionsInTheInterfaceLanguage) {
     Open(Ramp(1, 100));
     W.Language = "ENG";
     Run(SetVolume);
-    EXPECT_EQ(Observer.Captions,
-              (std::vector<std::string>{"Creating restoration point", "Changing volume", "Creating graph"}));
+    EXPECT_EQ(Observer.Captions, (std::vector<std::string>{"Creating restoration point",
+                                                           "Changing volume", "Creating graph"}));
     Observer.Captions.clear();
     W.Language = "RUS";
     Run(NormalizeVolume);
-    EXPECT_EQ(Observer.Captions, (std::vector<std::string>{"Создание точки отката", "Выравнивание уровня громкости",
-                                                           "Построение графика"}));
+    EXPECT_EQ(Observer.Captions,
+              (std::vector<std::string>{"Создание точки отката", "Выравнивание уровня громкости",
+                                        "Построение графика"}));
     Observer.Captions.clear();
     Run(CopyTo);  // not undoable: no restore point, no graph
     EXPECT_EQ(Observer.Captions, (std::vector<std::string>{"Копирование в буфер обмена"}));
@@ -289,17 +291,18 @@ TEST_F(DispatcherTest, UndoAfterASampleRateChange) {
 }
 
 TEST_F(DispatcherTest, JoinFollowsTheOrderOfLastActivation) {
-    Open(Ramp(1, 10));           // tag 0
+    Open(Ramp(1, 10));                 // tag 0
     TDocument& b = Open(Ramp(1, 20));  // tag 1
-    Open(Ramp(1, 30));           // tag 2
-    W.Activate(0);               // order now: 1, 2, 0
+    Open(Ramp(1, 30));                 // tag 2
+    W.Activate(0);                     // order now: 1, 2, 0
     W.Dialogs.ConnectFiles.Order = W.ActivationOrder();
     TDocument& target = W.AddDocument(std::make_unique<TAudioStream>(1, 16, 44100), "joined");
     ASSERT_TRUE(Run(ConnectFiles).Ok);
     EXPECT_EQ(target.SampleCount, 60U);
     EXPECT_TRUE(target.Modified);
     const auto joined = Samples(*target.Stream, 0);
-    EXPECT_EQ(std::vector<std::int32_t>(joined.begin(), joined.begin() + 20), Samples(*b.Stream, 0));
+    EXPECT_EQ(std::vector<std::int32_t>(joined.begin(), joined.begin() + 20),
+              Samples(*b.Stream, 0));
     EXPECT_EQ(target.RestoreCount(), 0);
 }
 
@@ -323,7 +326,7 @@ TEST_F(DispatcherTest, MixingDocumentsOfDifferentLengths) {
 // A failure inside an operation (here the file size limit standing in for a full disk)
 // puts the document back as it was and leaves no channel file behind.
 class FailureTest : public DispatcherTest {
-protected:
+  protected:
     void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& body) {
         rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -359,7 +362,8 @@ TEST_F(FailureTest, DiskFullDuringAnOperationLeavesTheDocumentAsItWas) {
         TOperationResult result;
         WithFileSizeLimit(400000, [&] { result = Execute(w, InsertSilence, Observer); });
         EXPECT_FALSE(result.Ok);
-        EXPECT_NE(result.Message.find("Not enough disk space"), std::string::npos) << result.Message;
+        EXPECT_NE(result.Message.find("Not enough disk space"), std::string::npos)
+            << result.Message;
         EXPECT_EQ(Samples(*d.Stream, 0), before0) << maxUndos;
         EXPECT_EQ(Samples(*d.Stream, 1), before1) << maxUndos;
         EXPECT_EQ(d.SampleCount, 100000U);

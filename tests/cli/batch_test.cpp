@@ -19,15 +19,21 @@ TEST(Batch, ParallelRunsOnOneTemporaryFolderMatchSingleRuns) {
     std::filesystem::create_directory(shared);
     constexpr int Files = 4;
     const auto run = [&](int i, const std::string& suffix) {
-        return std::string(SONAVEL_CLI_PATH) + " --quiet --temp " + shared + " " + temp.File(std::to_string(i) + ".wav") +
-               " volume percent=150 echo reverse fade-out -o " + temp.File(std::to_string(i) + suffix + ".wav");
+        return std::string(SONAVEL_CLI_PATH) + " --quiet --temp " + shared + " " +
+               temp.File(std::to_string(i) + ".wav") +
+               " volume percent=150 echo reverse fade-out -o " +
+               temp.File(std::to_string(i) + suffix + ".wav");
     };
     for (int i = 0; i < Files; ++i) {
         std::vector<std::int32_t> samples(60000);
         for (std::size_t k = 0; k < samples.size(); ++k) {
             samples[k] = static_cast<std::int32_t>((k * (i + 3) * 7919) % 40000) - 20000;
         }
-        test::TWavBuilder().Riff().Format(2, 22050, 16).Data(samples, 2).WriteTo(temp.File(std::to_string(i) + ".wav"));
+        test::TWavBuilder()
+            .Riff()
+            .Format(2, 22050, 16)
+            .Data(samples, 2)
+            .WriteTo(temp.File(std::to_string(i) + ".wav"));
         ASSERT_EQ(std::system(run(i, "-single").c_str()), 0);
     }
     std::vector<FILE*> running;

@@ -25,7 +25,7 @@ struct TRun {
 
 // Runs sonavel-cli with its channel files in the test's own folder.
 class CliTest : public test::TStreamTest {
-protected:
+  protected:
     std::string In = Temp.File("in.wav");
     std::string Out = Temp.File("out.wav");
     std::string Chl = Temp.File("chl/");
@@ -34,7 +34,8 @@ protected:
 
     TRun Cli(const std::string& arguments) {
         const std::string errFile = Temp.File("stderr.txt");
-        const std::string command = std::string(SONAVEL_CLI_PATH) + " --temp " + Chl + " " + arguments + " 2>" + errFile;
+        const std::string command =
+            std::string(SONAVEL_CLI_PATH) + " --temp " + Chl + " " + arguments + " 2>" + errFile;
         FILE* pipe = ::popen(command.c_str(), "r");
         std::string out;
         std::array<char, 4096> buffer{};
@@ -48,7 +49,8 @@ protected:
         return {WEXITSTATUS(status), out, text.str()};
     }
 
-    void WriteInput(const std::vector<std::int32_t>& interleaved, std::uint16_t channels = 1, std::uint32_t rate = 8000) {
+    void WriteInput(const std::vector<std::int32_t>& interleaved, std::uint16_t channels = 1,
+                    std::uint32_t rate = 8000) {
         test::TWavBuilder().Riff().Format(channels, rate, 16).Data(interleaved, 2).WriteTo(In);
     }
 
@@ -101,7 +103,8 @@ TEST_F(CliTest, JoinInOrderOfLastActivation) {
     WriteInput({1, 2});
     const std::string second = Temp.File("b.wav");
     test::TWavBuilder().Riff().Format(1, 8000, 16).Data({7, 8, 9}, 2).WriteTo(second);
-    const TRun r = Cli("open path=" + In + " open path=" + second + " activate index=0 join channels=1 rate=8000 bits=16 -o " + Out);
+    const TRun r = Cli("open path=" + In + " open path=" + second +
+                       " activate index=0 join channels=1 rate=8000 bits=16 -o " + Out);
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(Stored(Out), (std::vector<std::int32_t>{7, 8, 9, 1, 2}));
 }
@@ -149,12 +152,14 @@ TEST_F(CliTest, RefusedScriptsExitTwoAndWriteNothing) {
     } cases[] = {
         {In + " -o " + Out + "x.wav frobnicate", "-o OUTPUT must come last"},
         {In + " frobnicate -o " + Out, "Unknown step frobnicate"},
-        {In + " volume percent=1000 -o " + Out, "volume: percent=1000: expected a whole number in 0..999"},
+        {In + " volume percent=1000 -o " + Out,
+         "volume: percent=1000: expected a whole number in 0..999"},
         {In + " volume loud=1 -o " + Out, "volume: unknown argument loud"},
         {In + " save path=" + Out + " echo count=9", "echo: count=9"},
         {Temp.File("missing.wav") + " -o " + Out, "File not found"},
         {In + " delete-channel -o " + Out, "Нельзя удалить все каналы"},
-        {In + " offset hz=2001 -o " + Out, "offset: hz=2001: expected a whole number in -2000..2000"},
+        {In + " offset hz=2001 -o " + Out,
+         "offset: hz=2001: expected a whole number in -2000..2000"},
         {In + " save path=" + Temp.File("x.flac"), "the name must end in .wav or .mp3"},
         {In + " save path=" + Temp.File("x.mp3") + " bitrate=320", "expected one of 8 16 24"},
         {"new rate=8000 tone seconds=1 -o " + Out, ""},
@@ -199,11 +204,12 @@ TEST_F(CliTest, HelpListsEveryStepWithItsKeys) {
         for (const TParameter& p : info.Parameters) {
             line += std::string(" ") + p.Key + "=";
         }
-        const auto at = r.Out.find(line.substr(0, line.find('=') == std::string::npos ? line.size() : line.find('=')));
+        const auto at = r.Out.find(
+            line.substr(0, line.find('=') == std::string::npos ? line.size() : line.find('=')));
         ASSERT_NE(at, std::string::npos) << info.CliWord;
     }
-    for (const char* text : {"spectrum size=2048", "silence ms=1000 (1..30000 ms)", "offset hz=-RATE/4..RATE/4",
-                             "--max-undos"}) {
+    for (const char* text : {"spectrum size=2048", "silence ms=1000 (1..30000 ms)",
+                             "offset hz=-RATE/4..RATE/4", "--max-undos"}) {
         EXPECT_NE(r.Out.find(text), std::string::npos) << text;
     }
 }
@@ -219,7 +225,8 @@ TEST_F(CliTest, EveryParameterRefusesAValueJustOutsideItsRange) {
             std::vector<std::pair<std::string, std::string>> bad;  // value, allowed text
             if (p.Type == TParamType::Integer || p.Type == TParamType::NumberList) {
                 const TRange range = p.Range(format);
-                const std::string allowed = std::to_string(range.Min) + ".." + std::to_string(range.Max);
+                const std::string allowed =
+                    std::to_string(range.Min) + ".." + std::to_string(range.Max);
                 for (std::int64_t v : {range.Min - 1, range.Max + 1}) {
                     std::string value = std::to_string(v);
                     for (std::size_t i = 1; i < p.Count; ++i) {
@@ -228,13 +235,15 @@ TEST_F(CliTest, EveryParameterRefusesAValueJustOutsideItsRange) {
                     bad.emplace_back(value, allowed);
                 }
             } else if (p.Type == TParamType::Choice || p.Type == TParamType::YesNo) {
-                bad.emplace_back("nonsense", p.Type == TParamType::YesNo ? "no|yes" : p.Items.back().Word);
+                bad.emplace_back("nonsense",
+                                 p.Type == TParamType::YesNo ? "no|yes" : p.Items.back().Word);
             }
             for (const auto& [value, allowed] : bad) {
                 const std::string step = std::string(info.CliWord) + " " + p.Key + "=" + value;
                 const TRun r = Cli(In + " " + step + " -o " + Out);
                 EXPECT_EQ(r.Status, 2) << step;
-                EXPECT_NE(r.Err.find(std::string(info.CliWord) + ": " + p.Key), std::string::npos) << step << r.Err;
+                EXPECT_NE(r.Err.find(std::string(info.CliWord) + ": " + p.Key), std::string::npos)
+                    << step << r.Err;
                 EXPECT_NE(r.Err.find(allowed), std::string::npos) << step << r.Err;
                 ++checked;
             }
@@ -249,7 +258,11 @@ TEST_F(CliTest, EveryParameterRefusesAValueJustOutsideItsRange) {
 TEST_F(CliTest, RefusedPasteKeepsTheChannelChoiceAndDeletionNeedsAChosenChannel) {
     WriteInput({5});
     const std::string stereo = Temp.File("stereo.wav");
-    test::TWavBuilder().Riff().Format(2, 8000, 16).Data({10, 20, 30, 40, 50, 60}, 2).WriteTo(stereo);
+    test::TWavBuilder()
+        .Riff()
+        .Format(2, 8000, 16)
+        .Data({10, 20, 30, 40, 50, 60}, 2)
+        .WriteTo(stereo);
     TRun r = Cli(In + " copy open path=" + stereo + " channel n=1 paste invert -o " + Out);
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(Stored(Out, 0), (std::vector<std::int32_t>{10, 30, 50}));
@@ -264,7 +277,8 @@ TEST_F(CliTest, RefusedPasteKeepsTheChannelChoiceAndDeletionNeedsAChosenChannel)
     EXPECT_EQ(left[2], 50);
     EXPECT_EQ(Stored(Out, 1), (std::vector<std::int32_t>{-10, -30, 20, 40, 60}));
 
-    for (const std::string& script : {stereo + " delete-channel", In + " channel n=0 delete-channel"}) {
+    for (const std::string& script :
+         {stereo + " delete-channel", In + " channel n=0 delete-channel"}) {
         r = Cli(script + " -o " + Out);
         EXPECT_EQ(r.Status, 2) << script;
         EXPECT_NE(r.Err.find("Нельзя удалить все каналы"), std::string::npos) << script;

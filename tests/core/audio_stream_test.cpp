@@ -57,8 +57,8 @@ TEST_F(StreamTest, SampleFormatFollowsBitsPerSample) {
         std::uint16_t Bits;
         std::uint16_t Bytes;
         std::int64_t Range;
-    } cases[] = {{1, 1, 256}, {8, 1, 256}, {9, 2, 65536}, {12, 2, 65536}, {16, 2, 65536},
-                 {24, 3, 16777216}, {32, 4, 4294967296}};
+    } cases[] = {{1, 1, 256},    {8, 1, 256},       {9, 2, 65536},      {12, 2, 65536},
+                 {16, 2, 65536}, {24, 3, 16777216}, {32, 4, 4294967296}};
     for (const auto& c : cases) {
         s.BitsPerSample = c.Bits;
         s.UpdateSampleFormat();

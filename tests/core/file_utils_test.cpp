@@ -36,7 +36,7 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 }
 
 class FileTest : public ::testing::Test {
-protected:
+  protected:
     test::TTempFolder Temp;
     std::string Path = Temp.File("f.bin");
 };
@@ -64,7 +64,8 @@ TEST_F(FileTest, ReadAtOrBeyondSizeGivesZerosAndDoesNotGrow) {
     auto f = TFile::Open(Path, TFile::ReadWrite);
     std::uint8_t buffer[6] = {9, 9, 9, 9, 9, 9};
     EXPECT_EQ(f->ReadBytes(buffer, 1, 6), 7U);
-    EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + 6), (std::vector<std::uint8_t>{2, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + 6),
+              (std::vector<std::uint8_t>{2, 3, 0, 0, 0, 0}));
     f->ReadBytes(buffer, 50 * MiB, 6);
     EXPECT_EQ(buffer[0], 0);
     EXPECT_EQ(f->Size(), 3U);
@@ -218,7 +219,8 @@ TEST_F(FileTest, InsertBytesInsideMovesTheTailAndKeepsOldBytesInTheGap) {
     EXPECT_TRUE(std::equal(data.begin() + p, data.end(), back.begin() + p + n));
     // The gap keeps what was there: old bytes below the old end, zeros above it.
     EXPECT_TRUE(std::equal(data.begin() + p, data.end(), back.begin() + p));
-    EXPECT_TRUE(std::all_of(back.begin() + data.size(), back.begin() + p + n, [](auto x) { return x == 0; }));
+    EXPECT_TRUE(std::all_of(back.begin() + data.size(), back.begin() + p + n,
+                            [](auto x) { return x == 0; }));
 }
 
 TEST_F(FileTest, InsertBytesAtOrPastTheEndAppendsZeros) {
@@ -230,7 +232,8 @@ TEST_F(FileTest, InsertBytesAtOrPastTheEndAppendsZeros) {
     f->InsertBytes(10, 2);  // past the end: zeros up to and including the new bytes
     EXPECT_EQ(f->Size(), 12U);
     f.reset();
-    EXPECT_EQ(test::ReadWholeFile(Path), (std::vector<std::uint8_t>{1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(test::ReadWholeFile(Path),
+              (std::vector<std::uint8_t>{1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(FileTest, InsertAfterUnflushedWritesKeepsThem) {
@@ -278,7 +281,8 @@ TEST_F(FileTest, BehavesLikeAByteVectorUnderRandomAccess) {
             const std::uint64_t len = 1 + pick(100000);
             f->DeleteBytes(pos, len);
             model.erase(model.begin() + static_cast<std::ptrdiff_t>(pos),
-                        model.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(model.size(), pos + len)));
+                        model.begin() + static_cast<std::ptrdiff_t>(
+                                            std::min<std::uint64_t>(model.size(), pos + len)));
         } else if (op == 18) {
             const std::uint64_t pos = pick(model.size());
             const std::uint64_t len = 1 + pick(100000);

@@ -28,7 +28,8 @@ TEST(SampleScale, EveryEightAndSixteenBitValueBothWays) {
         for (std::int32_t s = -half; s < half; ++s) {
             const std::int32_t level = StoredToLevel(s, bytes);
             ASSERT_EQ(level, ReadReference(s, bytes)) << bytes << " bytes, stored " << s;
-            ASSERT_EQ(LevelToStored(level, bytes), WriteReference(level, bytes)) << "level " << level;
+            ASSERT_EQ(LevelToStored(level, bytes), WriteReference(level, bytes))
+                << "level " << level;
             // and the neighbours of each level, where rounding turns
             ASSERT_EQ(LevelToStored(level - 1, bytes), WriteReference(level - 1, bytes));
             ASSERT_EQ(LevelToStored(level + 1, bytes), WriteReference(level + 1, bytes));
@@ -55,10 +56,13 @@ TEST(SampleScale, DenseSampleOfLevelsWritesAtEveryWidth) {
 
 TEST(SampleScale, DenseSampleOfThirtyTwoBitReads) {
     for (std::int64_t s = INT32_MIN; s <= INT32_MAX; s += 4099) {
-        ASSERT_EQ(StoredToLevel(static_cast<std::int32_t>(s), 4), ReadReference(static_cast<std::int32_t>(s), 4)) << s;
+        ASSERT_EQ(StoredToLevel(static_cast<std::int32_t>(s), 4),
+                  ReadReference(static_cast<std::int32_t>(s), 4))
+            << s;
     }
     // Around the ties of the 32-bit read (stored +-2^30 gives exactly .5)
-    for (std::int32_t s : {(1 << 30) - 2, (1 << 30) - 1, 1 << 30, (1 << 30) + 1, -(1 << 30), -(1 << 30) - 1}) {
+    for (std::int32_t s :
+         {(1 << 30) - 2, (1 << 30) - 1, 1 << 30, (1 << 30) + 1, -(1 << 30), -(1 << 30) - 1}) {
         EXPECT_EQ(StoredToLevel(s, 4), ReadReference(s, 4)) << s;
     }
 }

@@ -16,7 +16,7 @@ namespace {
 using test::TWavBuilder;
 
 class PcmTest : public test::TStreamTest {
-protected:
+  protected:
     std::string Wav = Temp.File("in.wav");
 
     std::vector<std::int32_t> Channel(TAudioStream& s, std::uint16_t c) {
@@ -50,29 +50,46 @@ TEST_F(PcmTest, FormatChunkOfEighteenBytesMovesTheNextChunk) {
     TWavBuilder().Riff().Format(1, 8000, 16, 1, 2).Data({100, 200}, 2).WriteTo(Wav);
     TAudioStream s;
     Load(s);
-    EXPECT_EQ(Channel(s, 0), (std::vector<std::int32_t>{StoredToLevel(100, 2), StoredToLevel(200, 2)}));
+    EXPECT_EQ(Channel(s, 0),
+              (std::vector<std::int32_t>{StoredToLevel(100, 2), StoredToLevel(200, 2)}));
 }
 
 TEST_F(PcmTest, ChunksBeforeDataAreWalkedOverWithTheirPadBytes) {
     const std::vector<std::int32_t> seven = {StoredToLevel(7, 2)};
-    const std::vector<std::int32_t> sevenToNine = {StoredToLevel(7, 2), StoredToLevel(8, 2), StoredToLevel(9, 2)};
+    const std::vector<std::int32_t> sevenToNine = {StoredToLevel(7, 2), StoredToLevel(8, 2),
+                                                   StoredToLevel(9, 2)};
     struct Case {
         const char* What;
         TWavBuilder File;
         std::vector<std::int32_t> Samples;
     };
     std::vector<Case> cases;
-    cases.push_back({"one odd chunk, unpadded as the old rule read it",
-                     TWavBuilder().Riff().Format(1, 8000, 16).Chunk("LIST", {1, 2, 3}).Data({7, 8, 9}, 2), sevenToNine});
+    cases.push_back(
+        {"one odd chunk, unpadded as the old rule read it",
+         TWavBuilder().Riff().Format(1, 8000, 16).Chunk("LIST", {1, 2, 3}).Data({7, 8, 9}, 2),
+         sevenToNine});
     cases.push_back({"fact and LIST, as recorders write",
-                     TWavBuilder().Riff().Format(1, 8000, 16).Chunk("fact", {0, 0, 0, 0}).Chunk("LIST", {5, 0, 6, 0}).Data({7}, 2),
+                     TWavBuilder()
+                         .Riff()
+                         .Format(1, 8000, 16)
+                         .Chunk("fact", {0, 0, 0, 0})
+                         .Chunk("LIST", {5, 0, 6, 0})
+                         .Data({7}, 2),
                      seven});
     cases.push_back({"odd chunk with its pad byte",
-                     TWavBuilder().Riff().Format(1, 8000, 16).Chunk("LIST", {1, 2, 3}).Bytes({0}).Chunk("fact", {1, 0, 0, 0}).Data({7}, 2),
+                     TWavBuilder()
+                         .Riff()
+                         .Format(1, 8000, 16)
+                         .Chunk("LIST", {1, 2, 3})
+                         .Bytes({0})
+                         .Chunk("fact", {1, 0, 0, 0})
+                         .Data({7}, 2),
                      seven});
     cases.push_back({"odd format chunk, padded",
-                     TWavBuilder().Riff().Format(1, 8000, 16, 1, 1).Bytes({0}).Data({7}, 2), seven});
-    cases.push_back({"odd format chunk, unpadded", TWavBuilder().Riff().Format(1, 8000, 16, 1, 1).Data({7}, 2), seven});
+                     TWavBuilder().Riff().Format(1, 8000, 16, 1, 1).Bytes({0}).Data({7}, 2),
+                     seven});
+    cases.push_back({"odd format chunk, unpadded",
+                     TWavBuilder().Riff().Format(1, 8000, 16, 1, 1).Data({7}, 2), seven});
     for (auto& c : cases) {
         c.File.WriteTo(Wav);
         TAudioStream s;
@@ -88,23 +105,30 @@ TEST_F(PcmTest, RefusedHeadersLeaveTheStreamAlone) {
     };
     std::vector<Case> cases;
     for (std::uint16_t bits : {0, 33, 40, 64}) {
-        cases.push_back({"sample width", TWavBuilder().Riff().FormatRaw(1, 1, 8000, 2, bits).Data({1, 2}, 2)});
+        cases.push_back(
+            {"sample width", TWavBuilder().Riff().FormatRaw(1, 1, 8000, 2, bits).Data({1, 2}, 2)});
     }
     for (std::uint16_t channels : {300, 7936, 65535}) {
-        cases.push_back({"channels", TWavBuilder().Riff().FormatRaw(1, channels, 8000, 2, 16).Data({1, 2}, 2)});
+        cases.push_back(
+            {"channels", TWavBuilder().Riff().FormatRaw(1, channels, 8000, 2, 16).Data({1, 2}, 2)});
     }
     for (std::uint32_t rate : {0U, MaxWaveRate + 1, 4000000000U}) {
         cases.push_back({"sample rate", TWavBuilder().Riff().Format(1, rate, 16).Data({1, 2}, 2)});
     }
     TWavBuilder shortFormat;
-    shortFormat.Riff().ChunkHeader("fmt ", 14).Bytes({1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0}).Data({1}, 2);
+    shortFormat.Riff()
+        .ChunkHeader("fmt ", 14)
+        .Bytes({1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0})
+        .Data({1}, 2);
     cases.push_back({"format chunk under 16 bytes", shortFormat});
     TWavBuilder cut;
-    const std::vector<std::uint8_t> whole = TWavBuilder().Riff().Format(1, 8000, 16).Data({1}, 2).Content();
+    const std::vector<std::uint8_t> whole =
+        TWavBuilder().Riff().Format(1, 8000, 16).Data({1}, 2).Content();
     cut.Bytes({whole.begin(), whole.begin() + 30});
     cases.push_back({"header cut short", cut});
     cases.push_back({"no data chunk", TWavBuilder().Riff().Format(2, 32000, 16)});
-    cases.push_back({"no data chunk after others", TWavBuilder().Riff().Format(2, 32000, 16).Chunk("LIST", {1, 2})});
+    cases.push_back({"no data chunk after others",
+                     TWavBuilder().Riff().Format(2, 32000, 16).Chunk("LIST", {1, 2})});
     for (auto& c : cases) {
         c.File.WriteTo(Wav);
         TAudioStream s(1, 16, 44100);
@@ -140,7 +164,11 @@ TEST_F(PcmTest, OnlyIntegerPcmRiffWaveIsRecognised) {
 }
 
 TEST_F(PcmTest, EightBitIsUnsignedWithZeroAt128) {
-    TWavBuilder().Riff().Format(1, 8000, 8).Bytes({'d', 'a', 't', 'a', 3, 0, 0, 0, 128, 255, 0}).WriteTo(Wav);
+    TWavBuilder()
+        .Riff()
+        .Format(1, 8000, 8)
+        .Bytes({'d', 'a', 't', 'a', 3, 0, 0, 0, 128, 255, 0})
+        .WriteTo(Wav);
     TAudioStream s;
     Load(s);
     EXPECT_EQ(Channel(s, 0), (std::vector<std::int32_t>{0, 2130706431, -2147483647}));
@@ -171,7 +199,12 @@ TEST_F(PcmTest, DataSizePastTheEndIsClippedToTheWholeFramesPresent) {
     EXPECT_EQ(Channel(s, 1).back(), StoredToLevel(10, 2));
 
     // A header claiming 4 GiB on a short file must not write gigabytes.
-    TWavBuilder().Riff().Format(1, 8000, 16).ChunkHeader("data", 0xFFFFFFFF).Bytes({1, 0, 2, 0}).WriteTo(Wav);
+    TWavBuilder()
+        .Riff()
+        .Format(1, 8000, 16)
+        .ChunkHeader("data", 0xFFFFFFFF)
+        .Bytes({1, 0, 2, 0})
+        .WriteTo(Wav);
     TAudioStream t;
     Load(t);
     EXPECT_EQ(t.GetLength(), 2U);
@@ -184,9 +217,12 @@ TEST_F(PcmTest, NoFramesGivesAnEmptyDocumentWithTheFilesFormat) {
         std::uint16_t Channels;
     };
     std::vector<Case> cases;
-    cases.push_back({"block align 0", TWavBuilder().Riff().FormatRaw(1, 2, 32000, 0, 16).Data({1, 2, 3, 4}, 2), 2});
-    cases.push_back({"no channels", TWavBuilder().Riff().FormatRaw(1, 0, 32000, 4, 16).Data({1, 2, 3, 4}, 2), 0});
-    cases.push_back({"less than a frame", TWavBuilder().Riff().Format(2, 32000, 16).Data({1}, 2), 2});
+    cases.push_back({"block align 0",
+                     TWavBuilder().Riff().FormatRaw(1, 2, 32000, 0, 16).Data({1, 2, 3, 4}, 2), 2});
+    cases.push_back({"no channels",
+                     TWavBuilder().Riff().FormatRaw(1, 0, 32000, 4, 16).Data({1, 2, 3, 4}, 2), 0});
+    cases.push_back(
+        {"less than a frame", TWavBuilder().Riff().Format(2, 32000, 16).Data({1}, 2), 2});
     for (auto& c : cases) {
         c.File.WriteTo(Wav);
         TAudioStream s;
@@ -199,7 +235,11 @@ TEST_F(PcmTest, NoFramesGivesAnEmptyDocumentWithTheFilesFormat) {
 }
 
 TEST_F(PcmTest, TheMostChannelsLoad) {
-    TWavBuilder().Riff().FormatRaw(1, MaxWaveChannels, 8000, 2 * MaxWaveChannels, 16).Data({}, 2).WriteTo(Wav);
+    TWavBuilder()
+        .Riff()
+        .FormatRaw(1, MaxWaveChannels, 8000, 2 * MaxWaveChannels, 16)
+        .Data({}, 2)
+        .WriteTo(Wav);
     TAudioStream s;
     Load(s);
     EXPECT_EQ(s.ChannelCount, MaxWaveChannels);
@@ -214,9 +254,12 @@ TEST_F(PcmTest, WriterProducesTheCanonicalHeader) {
     const auto bytes = test::ReadWholeFile(Wav);
     ASSERT_EQ(bytes.size(), 44U + 10 * 9);
     auto u32 = [&](std::size_t at) {
-        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+               static_cast<std::uint32_t>(bytes[at + 3]) << 24;
     };
-    auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8); };
+    auto u16 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8);
+    };
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(u32(4), 36U + 90);
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");
@@ -244,7 +287,8 @@ TEST_F(PcmTest, RoundTripsAreExact) {
             std::vector<std::int32_t> values(frames * channels);
             const std::int64_t half = std::int64_t{1} << (8 * bps - 1);
             for (auto& v : values) {
-                v = static_cast<std::int32_t>(static_cast<std::int64_t>(random() % (2 * half)) - half);
+                v = static_cast<std::int32_t>(static_cast<std::int64_t>(random() % (2 * half)) -
+                                              half);
             }
             values[0] = static_cast<std::int32_t>(-half);
             values[values.size() - 1] = static_cast<std::int32_t>(half - 1);
@@ -257,7 +301,8 @@ TEST_F(PcmTest, RoundTripsAreExact) {
             ASSERT_EQ(ch.back(), StoredToLevel(static_cast<std::int32_t>(half - 1), bps));
             const std::string out = Temp.File("out.wav");
             SavePCMFile(s, out);
-            ASSERT_EQ(test::ReadWholeFile(out), test::ReadWholeFile(Wav)) << bits << " bits, " << channels << " channels";
+            ASSERT_EQ(test::ReadWholeFile(out), test::ReadWholeFile(Wav))
+                << bits << " bits, " << channels << " channels";
         }
     }
 }
@@ -298,7 +343,10 @@ TEST_F(PcmTest, FailedSaveLeavesTheExistingFileIntact) {
 
     EXPECT_EQ(test::ReadWholeFile(Wav), before);
     const auto files = Temp.Files();
-    EXPECT_EQ(std::count_if(files.begin(), files.end(), [](const std::string& n) { return n.find(".part") != std::string::npos; }), 0);
+    EXPECT_EQ(
+        std::count_if(files.begin(), files.end(),
+                      [](const std::string& n) { return n.find(".part") != std::string::npos; }),
+        0);
 
     EXPECT_THROW(SavePCMFile(s, Temp.File("no/such/dir.wav")), TFileError);
 }

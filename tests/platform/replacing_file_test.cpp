@@ -9,7 +9,9 @@
 namespace sonavel {
 namespace {
 
-void Put(TReplacingFile& f, const std::string& text) { f.File().WriteAt(text.data(), text.size(), 0); }
+void Put(TReplacingFile& f, const std::string& text) {
+    f.File().WriteAt(text.data(), text.size(), 0);
+}
 
 std::string Content(const std::string& path) {
     const auto bytes = test::ReadWholeFile(path);

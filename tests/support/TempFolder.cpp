@@ -30,9 +30,13 @@ std::vector<std::string> TTempFolder::Files() const {
     return names;
 }
 
-TStreamTest::TStreamTest() : SavedTempPath_(TempPath()) { SetTempPath(Temp.Path()); }
+TStreamTest::TStreamTest() : SavedTempPath_(TempPath()) {
+    SetTempPath(Temp.Path());
+}
 
-TStreamTest::~TStreamTest() { SetTempPath(SavedTempPath_); }
+TStreamTest::~TStreamTest() {
+    SetTempPath(SavedTempPath_);
+}
 
 std::vector<std::string> TStreamTest::ChannelFiles() const {
     std::vector<std::string> names;
@@ -43,6 +47,8 @@ std::vector<std::string> TStreamTest::ChannelFiles() const {
     return names;
 }
 
-std::string TStreamTest::ChannelFile(const std::string& name) const { return ChannelFolder() + name; }
+std::string TStreamTest::ChannelFile(const std::string& name) const {
+    return ChannelFolder() + name;
+}
 
 }  // namespace sonavel::test

@@ -9,7 +9,7 @@ namespace sonavel::test {
 
 // A fresh folder that is removed, with everything in it, when the object goes.
 class TTempFolder {
-public:
+  public:
     TTempFolder();
     ~TTempFolder();
     TTempFolder(const TTempFolder&) = delete;
@@ -21,14 +21,14 @@ public:
     // Names of the files in the folder, sorted.
     std::vector<std::string> Files() const;
 
-private:
+  private:
     std::string Path_;
 };
 
 // A test whose channel files go to a folder of its own, so tests never see each other's
 // files and file names are predictable.
 class TStreamTest : public ::testing::Test {
-protected:
+  protected:
     TStreamTest();
     ~TStreamTest() override;
 
@@ -37,7 +37,7 @@ protected:
     std::vector<std::string> ChannelFiles() const;
     std::string ChannelFile(const std::string& name) const;
 
-private:
+  private:
     std::string SavedTempPath_;
 };
 

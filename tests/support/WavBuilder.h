@@ -8,7 +8,7 @@ namespace sonavel::test {
 
 // Builds WAV files byte by byte, including damaged and unusual ones.
 class TWavBuilder {
-public:
+  public:
     TWavBuilder& Riff(const std::string& id = "RIFF", const std::string& form = "WAVE");
     // A "fmt " chunk; extraBytes > 0 makes F = 16 + extraBytes.
     TWavBuilder& Format(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
@@ -27,7 +27,7 @@ public:
     const std::vector<std::uint8_t>& Content() const { return Bytes_; }
     void WriteTo(const std::string& path) const;
 
-private:
+  private:
     void U16(std::uint32_t v);
     void U32(std::uint32_t v);
     void Id(const std::string& id);

@@ -42,7 +42,7 @@ class TScriptedPrompts : public TPrompts {
     // every other dialog OK.
     std::function<int(QDialog&)> OnDialog;
     std::vector<QUrl> OpenedUrls;
-    bool BrowserWorks = true;  // what opening an address answers
+    bool BrowserWorks = true;                  // what opening an address answers
     std::vector<QStringList> StartedPrograms;  // the program followed by its arguments
 
     void Inform(QWidget* /*parent*/, const QString& title, const QString& text) override {
@@ -57,9 +57,7 @@ class TScriptedPrompts : public TPrompts {
         Asked.push_back({title, text});
         return Take(YesNoAnswers, false);
     }
-    std::optional<QString> OpenFileName(QWidget* /*parent*/) override {
-        return Take(OpenNames);
-    }
+    std::optional<QString> OpenFileName(QWidget* /*parent*/) override { return Take(OpenNames); }
     std::optional<TSaveChoice> SaveFileName(QWidget* /*parent*/, const QString& /*preset*/,
                                             int /*filterIndex*/) override {
         return Take(SaveChoices);

@@ -176,7 +176,8 @@ TEST_F(FileCommands, MissingFileAndUnknownFormatAreRefused) {
     EXPECT_FALSE(Form->OpenDocument(QString::fromStdString(misnamed)));
     ASSERT_EQ(Prompts->Informed.size(), 3U);
     // Each message names its file.
-    EXPECT_EQ(Prompts->Informed[0].Text, QString::fromStdString("File not found: " + Temp.File("none.wav")));
+    EXPECT_EQ(Prompts->Informed[0].Text,
+              QString::fromStdString("File not found: " + Temp.File("none.wav")));
     EXPECT_EQ(Prompts->Informed[1].Text, QString::fromStdString("Unknown format: " + fake));
     EXPECT_EQ(Prompts->Informed[2].Text, QString::fromStdString("Unknown format: " + misnamed));
     EXPECT_EQ(Form->Workspace().Count(), 0U);

@@ -51,15 +51,19 @@ TEST(EnablingRule, EmptyDocumentKeepsTheCommandsThatAddAudio) {
 }
 
 TEST(EnablingRule, RecordingDisablesEveryDocumentCommandWhateverElseHolds) {
-    const TCommandSet enabled = EnabledCommands(
-        {.HasDocument = true, .Recording = true, .Length = 1, .RestoreCount = 1, .ClipboardLength = 2});
+    const TCommandSet enabled = EnabledCommands({.HasDocument = true,
+                                                 .Recording = true,
+                                                 .Length = 1,
+                                                 .RestoreCount = 1,
+                                                 .ClipboardLength = 2});
     for (std::size_t i = 0; i < CommandCount; ++i) {
         EXPECT_EQ(enabled.test(i), !IsDocumentCommand(static_cast<TCommand>(i)));
     }
 }
 
 TEST(EnablingRule, UndoFollowsRestorePointsAndPastesFollowTheClipboard) {
-    const TConditionState full{.HasDocument = true, .Length = 1, .RestoreCount = 1, .ClipboardLength = 2};
+    const TConditionState full{
+        .HasDocument = true, .Length = 1, .RestoreCount = 1, .ClipboardLength = 2};
     EXPECT_TRUE(EnabledCommands(full).test(Index(Undo)));
     EXPECT_TRUE(EnabledCommands(full).test(Index(Mix)));
     TConditionState noUndo = full;
@@ -119,7 +123,8 @@ TEST_F(MainForm, EveryCommandIsConnectedAndFollowsTheRule) {
     const TConditionState state = ConditionsOf(Form->Workspace());
     for (std::size_t i = 0; i < CommandCount; ++i) {
         const auto command = static_cast<TCommand>(i);
-        EXPECT_EQ(Enabled(command), sonavel::Enabled(Requirements(command), state)) << MenuItemName(command);
+        EXPECT_EQ(Enabled(command), sonavel::Enabled(Requirements(command), state))
+            << MenuItemName(command);
     }
 }
 
