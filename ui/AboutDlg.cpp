@@ -7,19 +7,11 @@
 
 #include "app/Language.h"
 #include "ui/LinkLabel.h"
+#include "ui/MakeChild.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsTexts.h"
 
 namespace sonavel {
-
-namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
-
-}  // namespace
 
 const char* ProgramVersion() {
     return SONAVEL_VERSION;

@@ -8,16 +8,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ui/MakeChild.h"
 #include "ui/SettingsTexts.h"
 
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int PathRole = Qt::UserRole;
 constexpr int FilledRole = Qt::UserRole + 1;

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -13,17 +12,14 @@
 
 #include "app/Language.h"
 #include "platform/AudioDevice.h"
+#include "ui/MakeChild.h"
+#include "ui/OkCancelRow.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsTexts.h"
 
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 // The sound settings programs of the common desktops, the most helpful first; each with the
 // arguments that open it at the output and at the input devices.
@@ -105,18 +101,11 @@ TAudioSettingsForm::TAudioSettingsForm(TPrompts& prompts, QWidget* parent)
     grid->addWidget(Label2_, 2, 0, 1, 2);
     grid->addWidget(RecordDevBox, 3, 0);
     grid->addWidget(SpeedButton2, 3, 1);
-    auto* buttons = MakeChild<QHBoxLayout>();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, BitBtn1, BitBtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TAudioSettingsForm::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &TAudioSettingsForm::reject);
     connect(SpeedButton1, &QToolButton::clicked, this, &TAudioSettingsForm::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TAudioSettingsForm::SpeedButton2Click);
 

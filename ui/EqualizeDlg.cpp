@@ -9,16 +9,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "ui/MakeChild.h"
 #include "ui/ParameterControls.h"
 
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int BarHeight = 150;
 constexpr int Neutral = 100;  // position (and gain) of 100 %

@@ -14,18 +14,13 @@
 #include "app/Workspace.h"
 #include "ui/CommandTable.h"
 #include "ui/FileListTexts.h"
+#include "ui/MakeChild.h"
 #include "ui/ParameterControls.h"
 #include "ui/ToolIcons.h"
 
 namespace sonavel {
 
 namespace {
-
-// The controls are owned by their Qt parent.
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int ListButtonSize = 28;
 

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -10,15 +9,12 @@
 
 #include "formats/MP3Utils.h"
 #include "ui/MainTexts.h"
+#include "ui/MakeChild.h"
+#include "ui/OkCancelRow.h"
 
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int DefaultBitrateItem = 9;
 constexpr int StandardQualityItem = 4;
@@ -60,19 +56,12 @@ TMP3SettingsForm::TMP3SettingsForm(QWidget* parent)
     grid->addWidget(ByteRateTypeBox, 1, 1);
     grid->addWidget(Label3_, 2, 0);
     grid->addWidget(ByteRateBox, 2, 1);
-    auto* buttons = MakeChild<QHBoxLayout>();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, BitBtn1, BitBtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ByteRateBox->setMinimumContentsLength(24);
 
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TMP3SettingsForm::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &TMP3SettingsForm::reject);
     connect(ByteRateTypeBox, &QComboBox::currentIndexChanged, this,
             &TMP3SettingsForm::ByteRateTypeBoxChange);
 

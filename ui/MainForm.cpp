@@ -35,6 +35,7 @@
 #include "ui/ChildForm.h"
 #include "ui/ConnectFilesDlg.h"
 #include "ui/MP3SettingsDlg.h"
+#include "ui/MakeChild.h"
 #include "ui/MixFilesDlg.h"
 #include "ui/NewProjectDlg.h"
 #include "ui/OperationRunner.h"
@@ -52,12 +53,6 @@
 namespace sonavel {
 
 namespace {
-
-// The windows are owned by their Qt parent.
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int MinimumWidth = 640;
 constexpr int MinimumHeight = 410;

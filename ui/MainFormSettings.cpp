@@ -21,6 +21,7 @@
 #include "ui/AudioSettingsDlg.h"
 #include "ui/HelpForm.h"
 #include "ui/MainForm.h"
+#include "ui/MakeChild.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsDlg.h"
 #include "ui/SettingsTexts.h"
@@ -29,11 +30,6 @@
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 // Qt names the actions of a document window's system menu once, when the window is made; in
 // this order, separators aside.

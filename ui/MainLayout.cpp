@@ -9,17 +9,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/MakeChild.h"
 #include "ui/ToolIcons.h"
 
 namespace sonavel {
 
 namespace {
-
-// The controls are owned by their Qt parent.
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 const QColor FrameGrey(128, 128, 128);
 

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -10,17 +9,13 @@
 
 #include "app/OperationTable.h"
 #include "ui/MainTexts.h"
+#include "ui/MakeChild.h"
+#include "ui/OkCancelRow.h"
 #include "ui/ParameterControls.h"
 
 namespace sonavel {
 
 namespace {
-
-// The controls are owned by their Qt parent.
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 // The dialog's controls in the order of the new-project parameters.
 const TParameter& Parameter(std::size_t index) {
@@ -70,18 +65,10 @@ TNewProjectForm::TNewProjectForm(TDialogValues& values, QWidget* parent)
     grid->addWidget(Label4_, 2, 0, Qt::AlignRight);
     grid->addWidget(nBitsCB, 2, 1);
     grid->addWidget(Label5_, 2, 2);
-    auto* buttons = MakeChild<QHBoxLayout>();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, BitBtn1, BitBtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TNewProjectForm::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &TNewProjectForm::reject);
 
     // The form is laid out with the Russian texts.
     SetLanguage("RUS");

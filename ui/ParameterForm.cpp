@@ -17,16 +17,12 @@
 
 #include "app/Language.h"
 #include "ui/DialogTexts.h"
+#include "ui/MakeChild.h"
 #include "ui/ParameterControls.h"
 
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int SliderTick = 5;
 

@@ -5,17 +5,9 @@
 #include <QPushButton>
 
 #include "ui/MainTexts.h"
+#include "ui/MakeChild.h"
 
 namespace sonavel {
-
-namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
-
-}  // namespace
 
 TSetLangForm::TSetLangForm(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint),

@@ -15,17 +15,14 @@
 
 #include "app/Language.h"
 #include "ui/AddFolder.h"
+#include "ui/MakeChild.h"
+#include "ui/OkCancelRow.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsTexts.h"
 
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int MinUndos = 0;
 constexpr int MaxUndos = 8;
@@ -77,21 +74,14 @@ TSettingsForm::TSettingsForm(TAddFolderDialog& folderDialog, TPrompts& prompts, 
     grid->addWidget(nUndosEdit, 0, 1);
     grid->addWidget(Label2_, 1, 0);
     grid->addWidget(LangBox, 1, 1);
-    auto* buttons = MakeChild<QHBoxLayout>();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addWidget(FolderLabel_);
     layout->addLayout(folderRow);
     layout->addSpacing(8);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this, BitBtn1, BitBtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TSettingsForm::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &TSettingsForm::reject);
     connect(SelectFolderBtn, &QPushButton::clicked, this, &TSettingsForm::SelectFolderBtnClick);
 
     SetLanguage(Russian);

@@ -12,6 +12,7 @@
 #include "app/OperationTable.h"
 #include "app/SpectrumView.h"
 #include "ui/AnalysisTexts.h"
+#include "ui/MakeChild.h"
 #include "ui/PaintBox.h"
 #include "ui/ParameterControls.h"
 #include "ui/WaveRaster.h"
@@ -19,12 +20,6 @@
 namespace sonavel {
 
 namespace {
-
-// The controls are owned by their Qt parent.
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr int MinimumWidth = 600;
 constexpr int MinimumHeight = 400;

@@ -10,14 +10,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "ui/MakeChild.h"
+
 namespace sonavel {
 
 namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
 
 constexpr QSize PictureSize(36, 18);
 

@@ -9,19 +9,11 @@
 #include "app/LibraryVersions.h"
 #include "ui/AboutDlg.h"
 #include "ui/LinkLabel.h"
+#include "ui/MakeChild.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsTexts.h"
 
 namespace sonavel {
-
-namespace {
-
-template <class T, class... TArgs>
-T* MakeChild(TArgs&&... args) {
-    return new T(std::forward<TArgs>(args)...);  // NOLINT(cppcoreguidelines-owning-memory)
-}
-
-}  // namespace
 
 TVersionInfoForm::TVersionInfoForm(TPrompts& prompts, QWidget* parent)
     : QDialog(parent),
