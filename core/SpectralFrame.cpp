@@ -10,6 +10,7 @@
 #include "core/AudioStream.h"
 #include "core/ParallelWork.h"
 #include "core/Progress.h"
+#include "spectra/BoundedFFT.h"
 #include "spectra/SpectraUtils.h"
 
 namespace sonavel {
@@ -19,21 +20,41 @@ namespace {
 // One past the last sample position a channel can have.
 constexpr std::uint64_t PositionLimit = std::uint64_t{1} << 32;
 
-// The arrays one thread needs for a block: about 64 bytes a sample.
+// What the caller's thread asked of the double-precision shortcut (TSpectralShortcut).
+thread_local TSpectralShortcut::TRule ShortcutRule{true, 0};
+
+// The arrays one thread needs for a block: about 64 bytes a sample, twice that with the
+// shortcut.
 struct TBlockWork {
-    explicit TBlockWork(std::uint32_t blockLength)
-        : Samples(blockLength), Data(blockLength), Spectrum(blockLength / 2 + 1) {}
+    TBlockWork(std::uint32_t blockLength, bool shortcut)
+        : Samples(blockLength), Data(blockLength), Spectrum(blockLength / 2 + 1) {
+        if (shortcut) {
+            Bounded = std::make_unique<TBoundedFFT>(blockLength);
+            BoundSpectrum.resize(blockLength / 2 + 1);
+            Output.resize(blockLength);
+            OutputBound.resize(blockLength);
+            Result.resize(blockLength);
+        }
+    }
     std::vector<std::int32_t> Samples;
     std::vector<long double> Data;
     std::vector<TComplex> Spectrum;
     TFFTWork Transform;
+    // The shortcut's.
+    std::unique_ptr<TBoundedFFT> Bounded;
+    TBoundedSpectrum BoundedSpectrum;
+    std::vector<TComplex> BoundSpectrum;
+    std::vector<double> Output;
+    std::vector<double> OutputBound;
+    std::vector<std::int32_t> Result;
 };
 
 // Block work for the threads of one frame, made when first needed and reused after, so
 // there are never more sets than threads running at once.
 class TBlockWorkPool {
   public:
-    explicit TBlockWorkPool(std::uint32_t blockLength) : BlockLength_(blockLength) {
+    TBlockWorkPool(std::uint32_t blockLength, bool shortcut)
+        : BlockLength_(blockLength), Shortcut_(shortcut) {
         Free_.reserve(WorkerThreads());  // giving back then never allocates
     }
 
@@ -60,7 +81,7 @@ class TBlockWorkPool {
                 return work;
             }
         }
-        return std::make_unique<TBlockWork>(BlockLength_);
+        return std::make_unique<TBlockWork>(BlockLength_, Shortcut_);
     }
     void Give(std::unique_ptr<TBlockWork> work) {
         const std::lock_guard guard(Lock_);
@@ -68,11 +89,88 @@ class TBlockWorkPool {
     }
 
     std::uint32_t BlockLength_;
+    bool Shortcut_;
     std::mutex Lock_;
     std::vector<std::unique_ptr<TBlockWork>> Free_;
 };
 
+// ClippedSample for a double: Round (ties to even) with values beyond +-MaxLevel clipped. Never
+// decreasing, which the shortcut relies on.
+std::int32_t ClippedRound(double value) {
+    if (value > MaxLevel) {
+        return MaxLevel;
+    }
+    if (value < -MaxLevel) {
+        return -MaxLevel;
+    }
+    return static_cast<std::int32_t>(std::llrint(value));
+}
+
+// The block in work.Samples through the double-precision transforms; true when every sample
+// that lands in the file (the stored value, bytesPerSample wide) is proven to be the one the
+// extended-precision steps give, which are then in work.Result. False leaves the samples for
+// those steps.
+//
+// Why this holds: the bins after the forward transform lie within known bounds of the
+// extended ones; the change makes every bin zero or one input bin times a factor s, so
+// running it over the bounds too gives |s| times the bound, and its rounding (in extended
+// precision on both sides) and the rounding to double add at most 2^-52 of the bin; the
+// inverse transform carries the bounds on. An output value x of the extended steps then lies
+// in [y - e, y + e]; rounding, clipping and the conversion to the stored width never
+// decrease, so equal results at both ends decide the sample.
+bool BoundedBlock(TBlockWork& work, const TSpectrumChange& change, std::uint64_t block,
+                  std::uint32_t writable, unsigned bytesPerSample, double extraBound) {
+    TBoundedSpectrum& spectrum = work.BoundedSpectrum;
+    if (!work.Bounded->Forward(work.Samples, spectrum)) {
+        return false;
+    }
+    const std::size_t bins = spectrum.Re.size();
+    for (std::size_t k = 0; k < bins; ++k) {
+        work.Spectrum[k] = {spectrum.Re[k], spectrum.Im[k]};
+        work.BoundSpectrum[k] = {spectrum.Bound[k], spectrum.Bound[k]};
+    }
+    change(block, work.Spectrum);
+    change(block, work.BoundSpectrum);
+    for (std::size_t k = 0; k < bins; ++k) {
+        const TComplex& v = work.Spectrum[k];
+        const TComplex& b = work.BoundSpectrum[k];
+        const long double carried = std::max(std::fabs(b.Re), std::fabs(b.Im));
+        const long double bound =
+            carried * (1 + 0x1p-40L) + 0x1p-52L * (std::fabs(v.Re) + std::fabs(v.Im));
+        if (!std::isfinite(bound)) {
+            return false;
+        }
+        spectrum.Re[k] = static_cast<double>(v.Re);
+        spectrum.Im[k] = static_cast<double>(v.Im);
+        spectrum.Bound[k] = static_cast<double>(bound);
+    }
+    if (!work.Bounded->Inverse(spectrum, work.Output, work.OutputBound)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < writable; ++i) {
+        const double y = work.Output[i];
+        // The margin also covers the rounding of y - e and y + e.
+        const double e = work.OutputBound[i] * (1 + 0x1p-40) + std::fabs(y) * 0x1p-50 + extraBound;
+        const std::int32_t low = ClippedRound(y - e);
+        const std::int32_t high = ClippedRound(y + e);
+        if (low != high &&
+            LevelToStored(low, bytesPerSample) != LevelToStored(high, bytesPerSample)) {
+            return false;
+        }
+        work.Result[i] = low;
+    }
+    return true;
+}
+
 }  // namespace
+
+TSpectralShortcut::TSpectralShortcut(bool enabled, double extraBound) : Was_(ShortcutRule) {
+    ShortcutRule = {enabled, extraBound};
+}
+
+TSpectralShortcut::~TSpectralShortcut() {
+    ShortcutRule = Was_;
+}
 
 std::vector<TChannelRoute> InPlaceRoutes(const TAudioStream& stream, int channel,
                                          const char* operation) {
@@ -123,7 +221,11 @@ void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> route
     }
     // A channel file is not safe to reach from two threads at once.
     const auto channelLocks = std::make_unique<std::mutex[]>(channels);
-    TBlockWorkPool pool(blockLength);
+    // At 24 and 32 bits the bounds are too wide for most samples; there the shortcut would
+    // only add work.
+    const TSpectralShortcut::TRule rule = ShortcutRule;
+    const bool shortcut = rule.Enabled && stream.BytesPerSample <= 2 && blockLength >= 2;
+    TBlockWorkPool pool(blockLength, shortcut);
 
     TParallelProgress progress(blocks);
     ParallelFor(blocks, [&](std::size_t b) {
@@ -143,18 +245,20 @@ void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> route
                                    work.Samples.data());
             }
             std::fill(work.Samples.begin() + readable, work.Samples.end(), 0);
-            std::copy(work.Samples.begin(), work.Samples.end(), work.Data.begin());
-
-            FFT(work.Data, work.Spectrum, true, work.Transform);
-            change(b, work.Spectrum);
-            FFT(work.Data, work.Spectrum, false, work.Transform);
-
-            for (std::uint32_t i = 0; i < writable; ++i) {
-                work.Samples[i] = ClippedSample(work.Data[i]);
+            const bool decided = shortcut && BoundedBlock(work, change, b, writable,
+                                                          stream.BytesPerSample, rule.ExtraBound);
+            if (!decided) {
+                std::copy(work.Samples.begin(), work.Samples.end(), work.Data.begin());
+                FFT(work.Data, work.Spectrum, true, work.Transform);
+                change(b, work.Spectrum);
+                FFT(work.Data, work.Spectrum, false, work.Transform);
+                for (std::uint32_t i = 0; i < writable; ++i) {
+                    work.Samples[i] = ClippedSample(work.Data[i]);
+                }
             }
             const std::lock_guard guard(channelLocks[route.Write]);
             stream.WriteSamples(route.Write, static_cast<std::uint32_t>(first), writable,
-                                work.Samples.data());
+                                decided ? work.Result.data() : work.Samples.data());
         }
         progress.Advance(1);
     });

@@ -32,7 +32,10 @@ std::uint64_t SpectralBlockCount(std::uint64_t count, std::uint32_t blockLength)
 
 // Changes the half spectrum (blockLength / 2 + 1 bins) of block `block` (0-based) of one
 // channel. Called from several threads at once, for blocks in any order: it must depend on
-// nothing but its arguments and data that stays unchanged during the frame.
+// nothing but its arguments and data that stays unchanged during the frame. Every bin of the
+// result must be zero or one bin of the input times a factor (a move, a scaling, or both),
+// computed the same way whatever the values: the frame's shortcut runs it over error bounds
+// as well.
 using TSpectrumChange = std::function<void(std::uint64_t block, std::span<TComplex> spectrum)>;
 
 // The block frame of the spectral effects. The fragment start .. start + count - 1 is cut
@@ -43,10 +46,32 @@ using TSpectrumChange = std::function<void(std::uint64_t block, std::span<TCompl
 // nearest and clip to +-MaxLevel, and write the samples that lie inside the fragment.
 // Blocks never overlap and no block reads what another one writes, so they are processed on
 // every core (WorkerThreads()), each channel file reached by one thread at a time; the result
-// is the same as processing them in order. Throws as CheckSpectralFragment does.
+// is the same as processing them in order. At 8 and 16 bits a block first goes through
+// double-precision transforms that carry error bounds (TBoundedFFT); it takes the extended
+// ones only when a bound leaves a stored sample undecided, so the file gets the same bytes.
+// Throws as CheckSpectralFragment does.
 void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> routes,
                       std::uint32_t start, std::uint32_t count, std::uint32_t blockLength,
                       const TSpectrumChange& change);
+
+// While it lives, spectral effects started on the creating thread take the double-precision
+// shortcut of the frame (on by default) only when `enabled`, adding `extraBound` levels to
+// every bound, which sends more blocks the extended-precision way. For comparing the paths.
+class TSpectralShortcut {
+  public:
+    explicit TSpectralShortcut(bool enabled, double extraBound = 0);
+    ~TSpectralShortcut();
+    TSpectralShortcut(const TSpectralShortcut&) = delete;
+    TSpectralShortcut& operator=(const TSpectralShortcut&) = delete;
+
+    struct TRule {
+        bool Enabled;
+        double ExtraBound;
+    };
+
+  private:
+    TRule Was_;
+};
 
 // One output sample: Round (ties to even) with values beyond +-MaxLevel clipped.
 std::int32_t ClippedSample(long double value);

@@ -9,6 +9,7 @@
 #include "core/AudioStream.h"
 #include "core/ParallelWork.h"
 #include "core/Progress.h"
+#include "core/SpectralFrame.h"
 #include "core/SpectralTestSupport.h"
 #include "spectra/SpectralBins.h"
 #include "support/TempFolder.h"
@@ -353,10 +354,12 @@ TEST_F(SpectralEffectsTest, BrainWavesDropChannelsBeyondTheSecond) {
 
 // --- Every core --------------------------------------------------------------------------
 
-TEST_F(SpectralEffectsTest, ParallelBlocksGiveTheOneThreadResultAtEveryWidth) {
+TEST_F(SpectralEffectsTest, ParallelBlocksAndTheShortcutGiveTheOneThreadResultAtEveryWidth) {
     // 8000 Hz: blocks of 8192 (512 for the stretch). Three channels of random full-scale
     // samples, a fragment that starts inside the first block and whose last block reads past
-    // the channel's end; each effect runs on all cores and on one thread alone.
+    // the channel's end; each effect runs on one thread in extended precision alone (the
+    // reference), then on all cores with the double-precision shortcut as it is, with bounds
+    // widened so that about half the blocks fall back, and with every block falling back.
     constexpr std::uint32_t rate = 8000;
     constexpr std::uint32_t start = 100;
     constexpr std::uint32_t count = 5 * 8192 + 300;
@@ -380,10 +383,15 @@ TEST_F(SpectralEffectsTest, ParallelBlocksGiveTheOneThreadResultAtEveryWidth) {
         for (auto& channel : input) {
             std::generate(channel.begin(), channel.end(), [&] { return level(random); });
         }
+        // A stored step in levels; 2e-4 of it added to every bound leaves a good share of the
+        // blocks undecided.
+        const double step = std::ldexp(1.0, 32 - static_cast<int>(bits));
+        const std::vector<std::pair<bool, double>> shortcuts = {
+            {false, 0}, {true, 0}, {true, 2e-4 * step}, {true, 1e12}};
         for (const auto& [name, effect] : effects) {
-            std::vector<std::vector<std::int32_t>> results[2];
+            std::vector<std::vector<std::vector<std::int32_t>>> results;
             std::vector<std::vector<std::int32_t>> before;
-            for (const bool alone : {true, false}) {
+            for (const auto& [enabled, extraBound] : shortcuts) {
                 TAudioStream stream(3, bits, rate);
                 before.clear();
                 for (std::uint16_t c = 0; c < 3; ++c) {
@@ -391,15 +399,20 @@ TEST_F(SpectralEffectsTest, ParallelBlocksGiveTheOneThreadResultAtEveryWidth) {
                     before.push_back(ReadChannel(stream, c, 0, start + count));
                 }
                 {
-                    const TThreadLimit limit(alone ? 1 : WorkerThreads());
+                    const TThreadLimit limit(results.empty() ? 1 : WorkerThreads());
+                    const TSpectralShortcut shortcut(enabled, extraBound);
                     effect(stream);
                 }
                 EXPECT_EQ(ProgressPosition.load(), ProgressTotal.load()) << name;
+                results.emplace_back();
                 for (std::uint16_t c = 0; c < stream.ChannelCount; ++c) {
-                    results[alone ? 0 : 1].push_back(ReadChannel(stream, c, 0, start + count));
+                    results.back().push_back(ReadChannel(stream, c, 0, start + count));
                 }
             }
-            EXPECT_EQ(results[0], results[1]) << name << " at " << bits << " bits";
+            for (std::size_t r = 1; r < results.size(); ++r) {
+                EXPECT_EQ(results[0], results[r])
+                    << name << " at " << bits << " bits, variant " << r;
+            }
             before.resize(results[0].size());  // the beats drop the third channel
             EXPECT_NE(results[0], before) << name << " changed nothing";
         }
