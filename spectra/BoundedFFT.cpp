@@ -182,8 +182,9 @@ TBoundedFFT::TTables::TTables(std::uint32_t n) : Reverse(n) {
         Sin[direction].resize(n - 1);
         for (std::uint32_t span = n, groups = 1; span >= 2; span /= 2, groups *= 2) {
             for (std::uint32_t j = 0; j < span / 2; ++j) {
-                Cos[direction][n - span + j] = static_cast<double>(cosine[j * groups]);
-                Sin[direction][n - span + j] = static_cast<double>(sine[j * groups]);
+                const std::size_t source = std::size_t{j} * groups;
+                Cos[direction][n - span + j] = static_cast<double>(cosine[source]);
+                Sin[direction][n - span + j] = static_cast<double>(sine[source]);
             }
         }
     }
