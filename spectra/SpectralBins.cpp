@@ -73,9 +73,16 @@ void EqualizeBins(std::span<TComplex> spectrum, std::span<const std::uint8_t> ga
     }
     const long double bandsPerBin = static_cast<long double>(bands) / count;
     const std::int64_t end = std::min(first + count - 1, LastBin(spectrum));
+    // p = Trunc(x) with x = bandsPerBin * (j - first + 1), which never decreases with j: found
+    // by comparing x with p + 1 rather than converting it, which costs a change of the x87
+    // control word per bin.
+    std::int64_t band = 0;
     for (std::int64_t j = first; j <= end; ++j) {
-        const std::int64_t p =
-            std::min(static_cast<std::int64_t>(bandsPerBin * (j - first + 1)), bands - 1);
+        const long double x = bandsPerBin * static_cast<long double>(j - first + 1);
+        while (band < bands - 1 && x >= static_cast<long double>(band + 1)) {
+            ++band;
+        }
+        const std::int64_t p = band;
         TComplex& bin = spectrum[static_cast<std::size_t>(j)];
         bin.Re *= scale[static_cast<std::size_t>(p)];
         bin.Im *= scale[static_cast<std::size_t>(p)];

@@ -151,6 +151,35 @@ TEST(SpectralBinsTest, EqualizerBandsAreEqualSlicesOfTheRange) {
     EXPECT_DOUBLE_EQ(static_cast<double>(spectrum[2048].Im), -20.0);
 }
 
+TEST(SpectralBinsTest, EqualizerBandOfEveryBinIsTheTruncatedProduct) {
+    // Ranges whose width is no multiple of the band count, narrower than it, and reaching
+    // past the top: each bin's gain is that of band min(Trunc(len / count * (j - first + 1)),
+    // len - 1), the product taken in extended precision.
+    struct TCase {
+        std::int64_t First;
+        std::int64_t Count;
+        std::size_t Bands;
+    };
+    for (const TCase& c : {TCase{1, 32768, 16}, TCase{30, 29970, 16}, TCase{7, 1000, 3},
+                           TCase{5, 9, 16}, TCase{0, 1, 16}, TCase{100, 40000, 7}}) {
+        std::vector<std::uint8_t> gains(c.Bands);
+        for (std::size_t p = 0; p < c.Bands; ++p) {
+            gains[p] = static_cast<std::uint8_t>(p + 1);
+        }
+        Spectrum spectrum(32769, TComplex{100, 100});
+        EqualizeBins(spectrum, gains, c.First, c.Count);
+        const long double bandsPerBin = static_cast<long double>(c.Bands) / c.Count;
+        for (std::int64_t j = c.First; j < c.First + c.Count && j < 32769; ++j) {
+            const auto p = std::min<std::int64_t>(
+                static_cast<std::int64_t>(bandsPerBin * static_cast<long double>(j - c.First + 1)),
+                static_cast<std::int64_t>(c.Bands) - 1);
+            ASSERT_EQ(spectrum[static_cast<std::size_t>(j)].Re,
+                      100 * (static_cast<long double>(p + 1) / 100))
+                << "bin " << j << " of " << c.First << " + " << c.Count;
+        }
+    }
+}
+
 TEST(SpectralBinsTest, EqualizerWithoutGainsOrBinsChangesNothing) {
     Spectrum spectrum = Numbered(33);
     EqualizeBins(spectrum, {}, 1, 32);
