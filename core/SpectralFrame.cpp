@@ -114,7 +114,7 @@ std::int32_t ClippedRound(double value) {
 // Why this holds: the bins after the forward transform lie within known bounds of the
 // extended ones; the change makes every bin zero or one input bin times a factor s, so
 // running it over the bounds too gives |s| times the bound, and its rounding (in extended
-// precision on both sides) and the rounding to double add at most 2^-52 of the bin; the
+// precision on both sides) and the rounding to double add at most 1.25 * 2^-53 of the bin; the
 // inverse transform carries the bounds on. An output value x of the extended steps then lies
 // in [y - e, y + e]; rounding, clipping and the conversion to the stored width never
 // decrease, so equal results at both ends decide the sample.
@@ -136,7 +136,7 @@ bool BoundedBlock(TBlockWork& work, const TSpectrumChange& change, std::uint64_t
         const TComplex& b = work.BoundSpectrum[k];
         const long double carried = std::max(std::fabs(b.Re), std::fabs(b.Im));
         const long double bound =
-            carried * (1 + 0x1p-40L) + 0x1p-52L * (std::fabs(v.Re) + std::fabs(v.Im));
+            carried * (1 + 0x1p-40L) + 0x1.4p-53L * (std::fabs(v.Re) + std::fabs(v.Im));
         if (!std::isfinite(bound)) {
             return false;
         }
