@@ -78,18 +78,19 @@ measure() {  # result-prefix, command...: seconds and peak KiB into ${prefix}_t 
 
 median3() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
 
-# label, sox arguments (a string, split on spaces), sonavel-cli steps (a string). "IN" in
-# either stands for the input file; a sox string starting with "-n" synthesises.
+# label, sox arguments (a string, split on spaces), sonavel-cli steps (a string). "@IN@" in
+# either stands for the input file (a plain word could occur in the temporary folder's name);
+# a sox string starting with "-n" synthesises.
 row() {
     local label=$1 soxArgs=$2 steps=$3
     local st=() sm=() ct=() cm=() i
     for i in 1 2 3; do
         # shellcheck disable=SC2086
-        measure sox sox -V1 ${soxArgs//IN/$work/in.wav}
+        measure sox sox -V1 ${soxArgs//@IN@/$work/in.wav}
         st+=("$sox_t")
         sm+=("$sox_m")
         # shellcheck disable=SC2086
-        measure cli "$cli" --quiet --temp "$work" --max-undos 0 ${steps//IN/$work/in.wav} -o "$work/out.wav"
+        measure cli "$cli" --quiet --temp "$work" --max-undos 0 ${steps//@IN@/$work/in.wav} -o "$work/out.wav"
         ct+=("$cli_t")
         cm+=("$cli_m")
     done
@@ -102,15 +103,15 @@ row() {
 
 gains=100,120,140,160,180,200,180,160,140,120,100,80,60,40,20,0
 echo "-- rows: medians of three runs alternating with sox, --max-undos 0, peak resident KiB"
-row "echo" "IN $work/sox.wav echo 0.8 0.88 400 0.75 800 0.5625" "IN echo"
-row "reverb" "IN $work/sox.wav reverb" "IN reverb"
+row "echo" "@IN@ $work/sox.wav echo 0.8 0.88 400 0.75 800 0.5625" "@IN@ echo"
+row "reverb" "@IN@ $work/sox.wav reverb" "@IN@ reverb"
 row "equalize (16 bands)" \
-    "IN $work/sox.wav equalizer 100 1q 3 equalizer 1000 1q -3 equalizer 5000 1q 2" \
-    "IN equalize from=20 to=20000 gains=$gains"
-row "filter keep 1000-2000" "IN $work/sox.wav sinc 1000-2000" "IN filter low=1000 high=2000 mode=keep"
+    "@IN@ $work/sox.wav equalizer 100 1q 3 equalizer 1000 1q -3 equalizer 5000 1q 2" \
+    "@IN@ equalize from=20 to=20000 gains=$gains"
+row "filter keep 1000-2000" "@IN@ $work/sox.wav sinc 1000-2000" "@IN@ filter low=1000 high=2000 mode=keep"
 row "pink noise" "-n -r 44100 -c 2 -b 16 $work/sox.wav synth $seconds pinknoise" \
     "new noise colour=pink seconds=$seconds"
 row "brown noise" "-n -r 44100 -c 2 -b 16 $work/sox.wav synth $seconds brownnoise" \
     "new noise colour=brown seconds=$seconds"
-row "tempo 150 % timbre" "IN $work/sox.wav tempo 1.5" "IN speed percent=150 algorithm=timbre"
-row "bits 16 -> 24" "IN -b 24 $work/sox.wav" "IN bits bits=24"
+row "tempo 150 % timbre" "@IN@ $work/sox.wav tempo 1.5" "@IN@ speed percent=150 algorithm=timbre"
+row "bits 16 -> 24" "@IN@ -b 24 $work/sox.wav" "@IN@ bits bits=24"
