@@ -1,11 +1,12 @@
 // The six spectral effects of TAudioStream: each runs the common block frame with its own
-// change of the half spectrum.
+// plan for the half spectrum.
 
 #include <algorithm>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "core/AudioStream.h"
@@ -16,35 +17,41 @@ namespace sonavel {
 
 namespace {
 
-// The stretch maps of a gliding stretch, one per factor, made as the blocks first need them;
-// shared by the threads of the frame. Kept small: the factors glide, so the blocks running
-// at once need only the last few.
-class TStretchMaps {
+// The plans of a gliding stretch, one per factor, made as the blocks first need them; shared
+// by the threads of the frame. Kept small: the factors glide, so the blocks running at once
+// need only the last few.
+class TStretchPlans {
   public:
-    explicit TStretchMaps(std::size_t bins) : Bins_(bins) {}
+    explicit TStretchPlans(std::size_t bins) : Bins_(bins) {}
 
-    std::shared_ptr<const TStretchMap> For(std::uint32_t factor) {
+    std::shared_ptr<const TBinPlan> For(std::uint32_t factor) {
         {
             const std::lock_guard guard(Lock_);
-            if (const auto found = Maps_.find(factor); found != Maps_.end()) {
+            if (const auto found = Plans_.find(factor); found != Plans_.end()) {
                 return found->second;
             }
         }
-        auto map = std::make_shared<const TStretchMap>(Bins_, factor);
+        auto plan = std::make_shared<const TBinPlan>(StretchPlan(Bins_, factor));
         const std::lock_guard guard(Lock_);
-        if (Maps_.size() >= MaxKept) {
-            Maps_.clear();  // maps still in use live on in their holders
+        if (Plans_.size() >= MaxKept) {
+            Plans_.clear();  // plans still in use live on in their holders
         }
-        Maps_.emplace(factor, map);
-        return map;
+        Plans_.emplace(factor, plan);
+        return plan;
     }
 
   private:
     static constexpr std::size_t MaxKept = 64;
     std::size_t Bins_;
     std::mutex Lock_;
-    std::map<std::uint32_t, std::shared_ptr<const TStretchMap>> Maps_;
+    std::map<std::uint32_t, std::shared_ptr<const TBinPlan>> Plans_;
 };
+
+// The same plan for every block.
+TBlockPlans Always(TBinPlan plan) {
+    auto shared = std::make_shared<const TBinPlan>(std::move(plan));
+    return [shared](std::uint64_t /*block*/) { return shared; };
+}
 
 }  // namespace
 
@@ -58,9 +65,7 @@ void TAudioStream::Equalize(int channel, std::uint32_t start, std::uint32_t coun
     const std::int64_t m = FrequencyBin(startFreq, SampleRate, n);
     const std::int64_t w = FrequencyBin(width, SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "Equalize"), start, count, n,
-                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
-                         EqualizeBins(spectrum, gains, m, w);
-                     });
+                     Always(EqualizePlan(n / 2 + 1, gains, m, w)));
 }
 
 void TAudioStream::FilterBand(int channel, std::uint32_t start, std::uint32_t count,
@@ -72,9 +77,7 @@ void TAudioStream::FilterBand(int channel, std::uint32_t start, std::uint32_t co
     const std::int64_t lo = FrequencyBin(lowFreq, SampleRate, n);
     const std::int64_t hi = FrequencyBin(highFreq, SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "FilterBand"), start, count, n,
-                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
-                         FilterBandBins(spectrum, lo, hi, keep);
-                     });
+                     Always(FilterBandPlan(n / 2 + 1, lo, hi, keep)));
 }
 
 void TAudioStream::OffsetSpectrum(int channel, std::uint32_t start, std::uint32_t count,
@@ -85,13 +88,7 @@ void TAudioStream::OffsetSpectrum(int channel, std::uint32_t start, std::uint32_
     const std::uint32_t n = SpectralBlockLength(SampleRate);
     const std::int64_t d = ShiftBinCount(offset, SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "OffsetSpectrum"), start, count, n,
-                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
-                         if (offset > 0) {
-                             ShiftBinsUp(spectrum, d);
-                         } else {
-                             ShiftBinsDown(spectrum, d);
-                         }
-                     });
+                     Always(offset > 0 ? ShiftUpPlan(n / 2 + 1, d) : ShiftDownPlan(n / 2 + 1, d)));
 }
 
 void TAudioStream::StretchSpectrum(int channel, std::uint32_t start, std::uint32_t count,
@@ -102,11 +99,7 @@ void TAudioStream::StretchSpectrum(int channel, std::uint32_t start, std::uint32
     const std::uint32_t m = StretchBlockLength(SampleRate);
     const auto routes = InPlaceRoutes(*this, channel, "StretchSpectrum");
     if (!glide) {
-        const TStretchMap map(m / 2 + 1, factor);
-        RunSpectralFrame(*this, routes, start, count, m,
-                         [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
-                             StretchBins(spectrum, map);
-                         });
+        RunSpectralFrame(*this, routes, start, count, m, Always(StretchPlan(m / 2 + 1, factor)));
         return;
     }
     // Each block's factor follows from the one before: worked out in order before the blocks
@@ -122,14 +115,13 @@ void TAudioStream::StretchSpectrum(int channel, std::uint32_t start, std::uint32
             runs.emplace_back(b, f);
         }
     }
-    TStretchMaps maps(m / 2 + 1);
-    RunSpectralFrame(
-        *this, routes, start, count, m, [&](std::uint64_t block, std::span<TComplex> spectrum) {
-            const auto run =
-                std::upper_bound(runs.begin(), runs.end(), block,
-                                 [](std::uint64_t b, const auto& r) { return b < r.first; });
-            StretchBins(spectrum, *maps.For(std::prev(run)->second));
-        });
+    TStretchPlans plans(m / 2 + 1);
+    RunSpectralFrame(*this, routes, start, count, m, [&](std::uint64_t block) {
+        const auto run =
+            std::upper_bound(runs.begin(), runs.end(), block,
+                             [](std::uint64_t b, const auto& r) { return b < r.first; });
+        return plans.For(std::prev(run)->second);
+    });
 }
 
 void TAudioStream::ColorNoise(int channel, std::uint32_t start, std::uint32_t count,
@@ -140,9 +132,7 @@ void TAudioStream::ColorNoise(int channel, std::uint32_t start, std::uint32_t co
     const std::uint32_t n = SpectralBlockLength(SampleRate);
     const std::int64_t first = ColorStartBin(SampleRate, n);
     RunSpectralFrame(*this, InPlaceRoutes(*this, channel, "ColorNoise"), start, count, n,
-                     [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) {
-                         ColorNoiseBins(spectrum, kind, first);
-                     });
+                     Always(ColorNoisePlan(n / 2 + 1, kind, first)));
 }
 
 void TAudioStream::AddBrainWaves(std::uint32_t start, std::uint32_t count, std::uint16_t beatFreq) {
@@ -161,9 +151,8 @@ void TAudioStream::AddBrainWaves(std::uint32_t start, std::uint32_t count, std::
     // The left channel shifted up by the beat frequency becomes the right one.
     const std::int64_t d = ShiftBinCount(beatFreq, SampleRate, n);
     const TChannelRoute leftToRight{0, 1};
-    RunSpectralFrame(
-        *this, std::span(&leftToRight, 1), start, count, n,
-        [&](std::uint64_t /*block*/, std::span<TComplex> spectrum) { ShiftBinsUp(spectrum, d); });
+    RunSpectralFrame(*this, std::span(&leftToRight, 1), start, count, n,
+                     Always(ShiftUpPlan(n / 2 + 1, d)));
 }
 
 }  // namespace sonavel

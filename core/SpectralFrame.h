@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
-#include "spectra/Complex.h"
+#include "spectra/SpectralBins.h"
 
 namespace sonavel {
 
@@ -30,20 +31,18 @@ void CheckSpectralFragment(std::uint32_t start, std::uint32_t count, const char*
 // Number of blocks of blockLength samples that cover count samples, at least 1.
 std::uint64_t SpectralBlockCount(std::uint64_t count, std::uint32_t blockLength);
 
-// Changes the half spectrum (blockLength / 2 + 1 bins) of block `block` (0-based) of one
-// channel. Called from several threads at once, for blocks in any order: it must depend on
-// nothing but its arguments and data that stays unchanged during the frame. Every bin of the
-// result must be zero or one bin of the input times a factor (a move, a scaling, or both),
-// computed the same way whatever the values: the frame's shortcut runs it over error bounds
-// as well.
-using TSpectrumChange = std::function<void(std::uint64_t block, std::span<TComplex> spectrum)>;
+// The plan (how each bin is formed) for the half spectrum (blockLength / 2 + 1 bins) of block
+// `block` (0-based). Called from several threads at once, for blocks in any order: it must
+// depend on nothing but its argument and data that stays unchanged during the frame.
+using TBlockPlans = std::function<std::shared_ptr<const TBinPlan>(std::uint64_t block)>;
 
 // The block frame of the spectral effects. The fragment start .. start + count - 1 is cut
 // into consecutive rectangular blocks of blockLength samples (no window, no overlap), with
 // the progress counters running over the blocks. For each block and each route in order:
 // read blockLength samples (the last block reads past the fragment, and past a channel's end
-// where reads give zeros), take them to the half spectrum, change it, take it back, round to
-// nearest and clip to +-MaxLevel, and write the samples that lie inside the fragment.
+// where reads give zeros), take them to the half spectrum, apply the block's plan, take it
+// back, round to nearest and clip to +-MaxLevel, and write the samples that lie inside the
+// fragment.
 // Blocks never overlap and no block reads what another one writes, so they are processed on
 // every core (WorkerThreads()), each channel file reached by one thread at a time; the result
 // is the same as processing them in order. At 8 and 16 bits a block first goes through
@@ -52,7 +51,7 @@ using TSpectrumChange = std::function<void(std::uint64_t block, std::span<TCompl
 // Throws as CheckSpectralFragment does.
 void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> routes,
                       std::uint32_t start, std::uint32_t count, std::uint32_t blockLength,
-                      const TSpectrumChange& change);
+                      const TBlockPlans& plans);
 
 // While it lives, spectral effects started on the creating thread take the double-precision
 // shortcut of the frame (on by default) only when `enabled`, adding `extraBound` levels to

@@ -430,4 +430,39 @@ bool TBoundedFFT::Inverse(const TBoundedSpectrum& spectrum, std::span<double> da
     return TRangeWatch::InRange();
 }
 
+bool ApplyPlan(const TBoundedSpectrum& from, TBoundedSpectrum& to, const TBinPlan& plan) {
+    const std::size_t bins = plan.Source.size();
+    if (from.Re.size() != bins || from.Im.size() != bins || from.Bound.size() != bins) {
+        throw std::invalid_argument("ApplyPlan: the plan is for another block length");
+    }
+    to.Re.resize(bins);
+    to.Im.resize(bins);
+    to.Bound.resize(bins);
+    // x' = x * f rounded in extended, v = y * f' rounded in double with f' = f rounded to
+    // double: |v - x'| <= |f| e (1 + 2^-60) + (2u + v)(1 + 3u) |v|; 2.5u covers the second
+    // term and the rounding of the bound's own arithmetic.
+    constexpr double ScaledError = 0x1.4p-52;
+    bool finite = true;
+    for (std::size_t j = 0; j < bins; ++j) {
+        const std::uint32_t source = plan.Source[j];
+        if (source == TBinPlan::None) {
+            to.Re[j] = 0;
+            to.Im[j] = 0;
+            to.Bound[j] = 0;
+        } else if (plan.Factor[j] == 1) {  // a copy on both sides
+            to.Re[j] = from.Re[source];
+            to.Im[j] = from.Im[source];
+            to.Bound[j] = from.Bound[source];
+        } else {
+            const double f = plan.NearFactor[j];
+            to.Re[j] = from.Re[source] * f;
+            to.Im[j] = from.Im[source] * f;
+            to.Bound[j] = from.Bound[source] * std::fabs(f) * Grow +
+                          ScaledError * Modulus(to.Re[j], to.Im[j]);
+            finite = finite && std::isfinite(to.Bound[j]);
+        }
+    }
+    return finite;
+}
+
 }  // namespace sonavel

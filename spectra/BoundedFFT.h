@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "spectra/SpectralBins.h"
+
 namespace sonavel {
 
 // A half spectrum of the double-precision transform: each bin with a bound on how far it
@@ -51,5 +53,10 @@ class TBoundedFFT {
     std::vector<double> Im_;
     std::vector<double> Err_;
 };
+
+// ApplyPlan for a bounded spectrum: each bin's bound grows by what the factor and the two
+// roundings (to double here, to extended in FFT's steps) can add. False when a bound is no
+// longer finite.
+bool ApplyPlan(const TBoundedSpectrum& from, TBoundedSpectrum& to, const TBinPlan& plan);
 
 }  // namespace sonavel

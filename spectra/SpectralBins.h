@@ -32,17 +32,43 @@ std::int64_t ShiftBinCount(std::int64_t shift, std::uint32_t sampleRate, std::ui
 // Round(2 / sampleRate * n): the bin of 2 Hz, where the noise colouring starts.
 std::int64_t ColorStartBin(std::uint32_t sampleRate, std::uint32_t n);
 
+// How a change of the half spectrum forms each bin of its result from the bins it is given:
+// zero, or one of them times a factor (both parts multiplied in extended precision; a factor
+// of 1 copies). Worked out once for all the blocks and channels that share it.
+struct TBinPlan {
+    static constexpr std::uint32_t None = 0xFFFFFFFF;  // the bin becomes zero
+
+    explicit TBinPlan(std::size_t bins);  // every bin keeps its value
+    void Take(std::size_t bin, std::size_t source, long double factor = 1);
+    void Clear(std::size_t bin) { Take(bin, None, 1); }
+
+    std::vector<std::uint32_t> Source;
+    std::vector<long double> Factor;
+    std::vector<double> NearFactor;  // Factor rounded to double
+};
+
+// to[j] = from[Source[j]] * Factor[j], or zero; from and to have the plan's size and do not
+// overlap.
+void ApplyPlan(std::span<const TComplex> from, std::span<TComplex> to, const TBinPlan& plan);
+// The same in place.
+void ApplyPlan(std::span<TComplex> spectrum, const TBinPlan& plan);
+
 // Equalizer: bins first .. first + count - 1 form len(gains) bands of equal width; bin j
 // belongs to band p = Trunc(len / count * (j - first + 1)) (at most len - 1) and is scaled by
 // gains[p] / 100. Other bins keep their values.
+TBinPlan EqualizePlan(std::size_t bins, std::span<const std::uint8_t> gains, std::int64_t first,
+                      std::int64_t count);
 void EqualizeBins(std::span<TComplex> spectrum, std::span<const std::uint8_t> gains,
                   std::int64_t first, std::int64_t count);
 
 // keep: zeroes every bin below lo and above hi; otherwise zeroes lo..hi.
+TBinPlan FilterBandPlan(std::size_t bins, std::int64_t lo, std::int64_t hi, bool keep);
 void FilterBandBins(std::span<TComplex> spectrum, std::int64_t lo, std::int64_t hi, bool keep);
 
 // Moves every bin up (to higher frequencies) or down by `bins`, phase included; bins that
 // move past either end are lost and the vacated ones become zero.
+TBinPlan ShiftUpPlan(std::size_t bins, std::int64_t by);
+TBinPlan ShiftDownPlan(std::size_t bins, std::int64_t by);
 void ShiftBinsUp(std::span<TComplex> spectrum, std::int64_t bins);
 void ShiftBinsDown(std::span<TComplex> spectrum, std::int64_t bins);
 
@@ -54,19 +80,13 @@ std::uint32_t GlideFactor(std::uint32_t previous, std::uint64_t block, std::uint
 // Source of bin j when stretching by `factor` percent: Round(j / (factor / 100)). A factor of
 // 0 squeezes every frequency above DC out of the spectrum.
 std::int64_t StretchSourceBin(std::int64_t j, std::uint32_t factor);
-// The source bins of one factor for a half spectrum of `bins` bins, worked out once for all
-// the blocks and channels that use that factor.
-struct TStretchMap {
-    TStretchMap(std::size_t bins, std::uint32_t factor);
-    std::uint32_t Factor;
-    std::vector<std::int64_t> Sources;
-};
 // Bin j takes bin StretchSourceBin(j); sources above the top give zero.
-void StretchBins(std::span<TComplex> spectrum, const TStretchMap& map);
+TBinPlan StretchPlan(std::size_t bins, std::uint32_t factor);
 void StretchBins(std::span<TComplex> spectrum, std::uint32_t factor);
 
 // Noise colouring from bin `first` up: 16 * kind for the first two bins, then e^(-0.3 * kind)
 // less for each further octave (kind 1 pink, 2 brown). Bins below `first` keep their values.
+TBinPlan ColorNoisePlan(std::size_t bins, std::uint8_t kind, std::int64_t first);
 void ColorNoiseBins(std::span<TComplex> spectrum, std::uint8_t kind, std::int64_t first);
 
 }  // namespace sonavel

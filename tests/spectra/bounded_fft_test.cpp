@@ -41,8 +41,7 @@ long double Distance(long double ar, long double ai, long double br, long double
 }
 
 TEST(BoundedFFTTest, EveryValueLiesWithinItsBoundOfTheExtendedOne) {
-    // Forward on integer blocks, then the inverse of the extended spectrum scaled by 1.37 (a
-    // factor that rounds) and handed over rounded to double with the rounding as its bound.
+    // Forward on integer blocks, then a plan over both spectra, then the inverse.
     for (const std::uint32_t n : {2U, 4U, 8U, 1024U, 8192U, 65536U}) {
         TBoundedFFT bounded(n);
         for (const auto& [name, signal] : Signals()) {
@@ -67,14 +66,18 @@ TEST(BoundedFFTTest, EveryValueLiesWithinItsBoundOfTheExtendedOne) {
             // Useful, not merely safe: far below one level.
             EXPECT_LT(widest, 1e-3) << where;
 
-            for (std::uint32_t k = 0; k <= n / 2; ++k) {
-                exact[k].Re *= 1.37L;
-                exact[k].Im *= 1.37L;
-                spectrum.Re[k] = static_cast<double>(exact[k].Re);
-                spectrum.Im[k] = static_cast<double>(exact[k].Im);
-                spectrum.Bound[k] = static_cast<double>(
-                    Distance(spectrum.Re[k], spectrum.Im[k], exact[k].Re, exact[k].Im) * 1.001L);
+            // A plan that scales by factors that round (1.37, 2.55), zeroes, and moves.
+            TBinPlan plan =
+                EqualizePlan(n / 2 + 1, std::vector<std::uint8_t>{137, 0, 255, 100}, 0, n / 2 + 1);
+            if (n >= 8) {
+                plan.Take(n / 2, 1, 1.37L);
+                plan.Take(n / 2 - 1, 2);
             }
+            const std::vector<TComplex> before = exact;
+            ApplyPlan(before, exact, plan);
+            TBoundedSpectrum changed;
+            ASSERT_TRUE(ApplyPlan(spectrum, changed, plan)) << where;
+            spectrum = changed;
             FFT(block, exact, false);
             std::vector<double> data(n);
             std::vector<double> bound(n);
