@@ -375,10 +375,58 @@ TBoundedFFT::TBoundedFFT(std::uint32_t n) : N_(n) {
     Err_.resize(n);
 }
 
-bool TBoundedFFT::Forward(std::span<const std::int32_t> samples, TBoundedSpectrum& spectrum) {
+namespace {
+
+// x' = x * f rounded in extended, v = y * f' rounded in double with f' = f rounded to double:
+// |v - x'| <= |f| e (1 + 2^-60) + (2u + v)(1 + 3u) |v|; ScaledError (2.5u) covers the second
+// term and the rounding of the bound's own arithmetic.
+constexpr double ScaledError = 0x1.4p-52;
+
+// to[j] from the plan, read(source, re, im, bound) giving the bins planned from. False when a
+// bound is no longer finite.
+template <class Read>
+bool PlanBins(const TBinPlan& plan, TBoundedSpectrum& to, Read read) {
+    const std::size_t bins = plan.Source.size();
+    to.Re.resize(bins);
+    to.Im.resize(bins);
+    to.Bound.resize(bins);
+    bool finite = true;
+    for (std::size_t j = 0; j < bins; ++j) {
+        const std::uint32_t source = plan.Source[j];
+        double re = 0;
+        double im = 0;
+        double bound = 0;
+        if (source != TBinPlan::None) {
+            read(source, re, im, bound);
+            if (plan.Factor[j] != 1) {  // 1 copies on both sides
+                const double f = plan.NearFactor[j];
+                re *= f;
+                im *= f;
+                bound = bound * std::fabs(f) * Grow + ScaledError * Modulus(re, im);
+                finite = finite && std::isfinite(bound);
+            }
+        }
+        to.Re[j] = re;
+        to.Im[j] = im;
+        to.Bound[j] = bound;
+    }
+    return finite;
+}
+
+}  // namespace
+
+std::span<const std::uint32_t> TBoundedFFT::Reverse() const {
+    return Tables_->Reverse;
+}
+
+bool TBoundedFFT::ForwardPlanned(std::span<const std::int32_t> samples, const TBinPlan& plan,
+                                 TBoundedSpectrum& changed) {
     const std::uint32_t n = N_;
     if (samples.size() < n) {
         throw std::invalid_argument("TBoundedFFT: block shorter than the transform");
+    }
+    if (plan.Source.size() != n / 2 + 1) {
+        throw std::invalid_argument("TBoundedFFT: the plan is for another block length");
     }
     const TRangeWatch watch;
     for (std::uint32_t i = 0; i < n; ++i) {
@@ -390,24 +438,26 @@ bool TBoundedFFT::Forward(std::span<const std::int32_t> samples, TBoundedSpectru
               Tables_->Sin[0].data());
     // 1/N is a power of two: the scaling is exact on both sides.
     const double scale = 1 / static_cast<double>(n);
-    spectrum.Re.resize(n / 2 + 1);
-    spectrum.Im.resize(n / 2 + 1);
-    spectrum.Bound.resize(n / 2 + 1);
-    for (std::uint32_t k = 0; k <= n / 2; ++k) {
-        const std::uint32_t r = Tables_->Reverse[k];
-        spectrum.Re[k] = Re_[r] * scale;
-        spectrum.Im[k] = Im_[r] * scale;
-        spectrum.Bound[k] = Err_[r] * scale;
-    }
-    return TRangeWatch::InRange();
+    const std::uint32_t* reverse = Tables_->Reverse.data();
+    const bool finite =
+        PlanBins(plan, changed, [&](std::uint32_t k, double& re, double& im, double& bound) {
+            const std::uint32_t r = reverse[k];
+            re = Re_[r] * scale;
+            im = Im_[r] * scale;
+            bound = Err_[r] * scale;
+        });
+    return finite && TRangeWatch::InRange();
 }
 
-bool TBoundedFFT::Inverse(const TBoundedSpectrum& spectrum, std::span<double> data,
-                          std::span<double> bound) {
+bool TBoundedFFT::Forward(std::span<const std::int32_t> samples, TBoundedSpectrum& spectrum) {
+    return ForwardPlanned(samples, TBinPlan(N_ / 2 + 1), spectrum);
+}
+
+bool TBoundedFFT::InverseInPlace(const TBoundedSpectrum& spectrum) {
     const std::uint32_t n = N_;
     if (spectrum.Re.size() < n / 2 + 1 || spectrum.Im.size() < n / 2 + 1 ||
-        spectrum.Bound.size() < n / 2 + 1 || data.size() < n || bound.size() < n) {
-        throw std::invalid_argument("TBoundedFFT: arrays shorter than the transform");
+        spectrum.Bound.size() < n / 2 + 1) {
+        throw std::invalid_argument("TBoundedFFT: spectrum shorter than the transform");
     }
     const TRangeWatch watch;
     for (std::uint32_t k = 0; k <= n / 2; ++k) {
@@ -422,12 +472,24 @@ bool TBoundedFFT::Inverse(const TBoundedSpectrum& spectrum, std::span<double> da
     }
     Transform({Re_.data(), Im_.data(), Err_.data()}, n, Tables_->Cos[1].data(),
               Tables_->Sin[1].data());
+    return TRangeWatch::InRange();
+}
+
+bool TBoundedFFT::Inverse(const TBoundedSpectrum& spectrum, std::span<double> data,
+                          std::span<double> bound) {
+    const std::uint32_t n = N_;
+    if (data.size() < n || bound.size() < n) {
+        throw std::invalid_argument("TBoundedFFT: arrays shorter than the transform");
+    }
+    if (!InverseInPlace(spectrum)) {
+        return false;
+    }
     for (std::uint32_t i = 0; i < n; ++i) {
         const std::uint32_t r = Tables_->Reverse[i];
         data[i] = Re_[r];
         bound[i] = Err_[r];
     }
-    return TRangeWatch::InRange();
+    return true;
 }
 
 bool ApplyPlan(const TBoundedSpectrum& from, TBoundedSpectrum& to, const TBinPlan& plan) {
@@ -435,34 +497,11 @@ bool ApplyPlan(const TBoundedSpectrum& from, TBoundedSpectrum& to, const TBinPla
     if (from.Re.size() != bins || from.Im.size() != bins || from.Bound.size() != bins) {
         throw std::invalid_argument("ApplyPlan: the plan is for another block length");
     }
-    to.Re.resize(bins);
-    to.Im.resize(bins);
-    to.Bound.resize(bins);
-    // x' = x * f rounded in extended, v = y * f' rounded in double with f' = f rounded to
-    // double: |v - x'| <= |f| e (1 + 2^-60) + (2u + v)(1 + 3u) |v|; 2.5u covers the second
-    // term and the rounding of the bound's own arithmetic.
-    constexpr double ScaledError = 0x1.4p-52;
-    bool finite = true;
-    for (std::size_t j = 0; j < bins; ++j) {
-        const std::uint32_t source = plan.Source[j];
-        if (source == TBinPlan::None) {
-            to.Re[j] = 0;
-            to.Im[j] = 0;
-            to.Bound[j] = 0;
-        } else if (plan.Factor[j] == 1) {  // a copy on both sides
-            to.Re[j] = from.Re[source];
-            to.Im[j] = from.Im[source];
-            to.Bound[j] = from.Bound[source];
-        } else {
-            const double f = plan.NearFactor[j];
-            to.Re[j] = from.Re[source] * f;
-            to.Im[j] = from.Im[source] * f;
-            to.Bound[j] = from.Bound[source] * std::fabs(f) * Grow +
-                          ScaledError * Modulus(to.Re[j], to.Im[j]);
-            finite = finite && std::isfinite(to.Bound[j]);
-        }
-    }
-    return finite;
+    return PlanBins(plan, to, [&](std::uint32_t k, double& re, double& im, double& bound) {
+        re = from.Re[k];
+        im = from.Im[k];
+        bound = from.Bound[k];
+    });
 }
 
 }  // namespace sonavel

@@ -38,11 +38,20 @@ class TBoundedFFT {
     // FFT. Fills spectrum (N/2 + 1 bins). False when a value left the range in which the
     // bounds hold (overflow or underflow), in which case the spectrum means nothing.
     bool Forward(std::span<const std::int32_t> samples, TBoundedSpectrum& spectrum);
+    // The same with the plan applied on the way out (as ApplyPlan does), in one pass.
+    bool ForwardPlanned(std::span<const std::int32_t> samples, const TBinPlan& plan,
+                        TBoundedSpectrum& changed);
 
     // Inverse transform of a half spectrum whose bins lie within their Bound of the bins
     // FFT would be given; data[n] and bound[n] (N each) receive the real part and its bound.
     // False as for Forward.
     bool Inverse(const TBoundedSpectrum& spectrum, std::span<double> data, std::span<double> bound);
+    // The same leaving the results where the butterflies put them: the real part of sample n
+    // and its bound are at index Reverse()[n] of RealParts() and Bounds().
+    bool InverseInPlace(const TBoundedSpectrum& spectrum);
+    std::span<const double> RealParts() const { return Re_; }
+    std::span<const double> Bounds() const { return Err_; }
+    std::span<const std::uint32_t> Reverse() const;
 
     struct TTables;  // the data-independent part of a size, shared by all objects of it
 
