@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace sonavel {
@@ -41,6 +42,27 @@ constexpr std::int32_t LevelToStored(std::int32_t level, unsigned bytesPerSample
         --q;
     }
     return static_cast<std::int32_t>(q);
+}
+
+// LevelToStored for n levels. At 1 and 2 bytes the quotient is taken in double: the product
+// lies within 2^-53 * 2^16 (7e-12) of level * (half - 1) / MaxLevel, which never comes closer
+// than 1 / (2 MaxLevel) (2.3e-10) to a half-integer (an odd numerator over 2 MaxLevel), so
+// rounding it to nearest gives the same value. Wider samples take the integer arithmetic.
+inline void LevelsToStored(const std::int32_t* levels, std::size_t n, unsigned bytesPerSample,
+                           std::int32_t* stored) {
+    if (bytesPerSample <= 2) {
+        const double ratio =
+            static_cast<double>((std::int32_t{1} << (8 * bytesPerSample - 1)) - 1) / MaxLevel;
+        constexpr double shifter = 0x1.8p52;  // adding and taking it away rounds to nearest
+#pragma omp simd
+        for (std::size_t i = 0; i < n; ++i) {
+            stored[i] = static_cast<std::int32_t>((levels[i] * ratio + shifter) - shifter);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        stored[i] = LevelToStored(levels[i], bytesPerSample);
+    }
 }
 
 // Sign-extends the low bytesPerSample bytes of a little-endian stored word.

@@ -119,12 +119,15 @@ class TComb {
         const std::int64_t from = std::max<std::int64_t>(historyStart, 0);
         load(from, start - from);
         std::vector<std::int32_t> out(block);
+        TTermSums sums(block);
         std::int64_t peak = 0;
         for (std::uint32_t k = 0; k < count;) {
             const std::uint32_t b = std::min(block, count - k);
             const std::int64_t p0 = static_cast<std::int64_t>(start) + k;
             load(p0, b);
-            if (estimate) {
+            if (estimate && !feedback) {
+                ReplaceByTerms(ring.data(), mask, p0, b, factors, sums, out.data());
+            } else if (estimate) {
                 Replace<true>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
             } else {
                 Replace<false>(ring.data(), mask, p0, b, feedback, bps, factors, out.data());
@@ -140,6 +143,98 @@ class TComb {
         }
         blockwalk::ScaleToPeak(stream, channel, start, count, peak,
                                [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
+    }
+
+    // Per position of a block: the sum of the rounded term estimates, the largest distance of
+    // an estimate from its rounding, and whether the estimates leave the result open.
+    struct TTermSums {
+        explicit TTermSums(std::size_t block) : Sum(block), Worst(block), Open(block) {}
+        std::vector<double> Sum;
+        std::vector<double> Worst;
+        std::vector<std::int32_t> Open;
+    };
+
+    // Replace with estimates and without feedback, term by term over the whole block: each
+    // term's sources form at most two runs of the ring, and the loops are vectorised. Sums,
+    // roundings and truncations are those SumTerms<true> and TruncEstimate make.
+    void ReplaceByTerms(const std::int32_t* ring, std::uint64_t mask, std::int64_t p0,
+                        std::uint32_t b, const std::vector<double>& factors, TTermSums& sums,
+                        std::int32_t* out) const {
+        double* sum = sums.Sum.data();
+        double* worst = sums.Worst.data();
+        std::fill_n(sum, b, 0.0);
+        std::fill_n(worst, b, 0.0);
+        const std::uint64_t ringSize = mask + 1;
+        for (std::size_t t = 0; t < Delays_.size(); ++t) {
+            std::uint32_t j = 0;
+            while (j < b) {
+                const std::uint64_t slot = static_cast<std::uint64_t>(p0 + j - Delays_[t]) & mask;
+                const auto run =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(b - j, ringSize - slot));
+                AddTerm(ring + slot, factors[t], run, sum + j, worst + j);
+                j += run;
+            }
+        }
+        FinishSettled(sum, worst, KEstimate_, b, sums.Open.data(), out);
+        // The rest, one by one: only the terms whose estimate lies near a half-integer are
+        // taken in extended precision.
+        constexpr double shifter = 0x1.8p52;
+        for (std::uint32_t j = 0; j < b; ++j) {
+            if (sums.Open[j] == 0) {
+                continue;
+            }
+            const std::int64_t p = p0 + j;
+            std::int64_t acc = 0;
+            for (std::size_t t = 0; t < Delays_.size(); ++t) {
+                const std::int32_t u = ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
+                const double y = u * factors[t];
+                const double nearest = (y + shifter) - shifter;
+                acc += std::fabs(y - nearest) <= 0.5 - RoundTolerance
+                           ? static_cast<std::int64_t>(nearest)
+                           : ExactTerm(u, t);
+            }
+            out[j] = acc == 0 ? 0
+                              : ClampToLevel(TruncEstimate(static_cast<double>(acc) * KEstimate_,
+                                                           [this, acc] { return acc * K_; }));
+        }
+    }
+
+    static void AddTerm(const std::int32_t* __restrict source, double factor, std::uint32_t n,
+                        double* __restrict sum, double* __restrict worst) {
+        constexpr double shifter = 0x1.8p52;
+#pragma omp simd
+        for (std::uint32_t j = 0; j < n; ++j) {
+            const double y = source[j] * factor;
+            const double nearest = (y + shifter) - shifter;
+            const double distance = std::fabs(y - nearest);
+            worst[j] = distance > worst[j] ? distance : worst[j];  // values, not std::max's
+            sum[j] += nearest;                                     // references: vectorised
+        }
+    }
+
+    // out[j] = ClampToLevel(trunc(sum[j] * k)) where the estimates settle it (every term's
+    // rounding, as SumTerms<true> decides, and the truncation, as TruncEstimate does);
+    // open[j] = 1 elsewhere.
+    static void FinishSettled(const double* __restrict sum, const double* __restrict worst,
+                              double k, std::uint32_t n, std::int32_t* __restrict open,
+                              std::int32_t* __restrict out) {
+        constexpr double shifter = 0x1.8p52;
+        constexpr double top = MaxLevel;
+#pragma omp simd
+        for (std::uint32_t j = 0; j < n; ++j) {
+            const double estimate = sum[j] * k;
+            // Truncation from the nearest integer: one less in magnitude where it overshot.
+            const double nearest = (estimate + shifter) - shifter;
+            const double overshoot = std::fabs(nearest) > std::fabs(estimate) ? 1.0 : 0.0;
+            const double whole = nearest - std::copysign(overshoot, estimate);
+            const double fraction = std::fabs(estimate - whole);
+            // Bitwise, not short-circuit, so that the loop has no branches.
+            const bool settled = (worst[j] <= 0.5 - RoundTolerance) & (fraction >= TruncTolerance) &
+                                 (fraction <= 1 - TruncTolerance);
+            open[j] = static_cast<std::int32_t>(!settled & (sum[j] != 0));
+            const double clamped = whole > top ? top : (whole < -top ? -top : whole);
+            out[j] = static_cast<std::int32_t>(clamped);
+        }
     }
 
     // Works out the new samples of positions p0 .. p0 + b - 1 into out.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace sonavel {
 namespace {
@@ -33,6 +34,37 @@ TEST(SampleScale, EveryEightAndSixteenBitValueBothWays) {
             // and the neighbours of each level, where rounding turns
             ASSERT_EQ(LevelToStored(level - 1, bytes), WriteReference(level - 1, bytes));
             ASSERT_EQ(LevelToStored(level + 1, bytes), WriteReference(level + 1, bytes));
+        }
+    }
+}
+
+TEST(SampleScale, RunsOfLevelsWriteAsOneByOneAtEveryWidth) {
+    // The levels on both sides of every rounding boundary of 1 and 2 bytes (where stored
+    // value s turns into s + 1), the edges, and a dense sample of the whole range.
+    for (unsigned bytes = 1; bytes <= 4; ++bytes) {
+        std::vector<std::int32_t> levels = {INT32_MIN, -MaxLevel, -1, 0, 1, MaxLevel};
+        if (bytes <= 2) {
+            const std::int64_t half = std::int64_t{1} << (8 * bytes - 1);
+            for (std::int64_t s = -half; s < half; ++s) {
+                // level * (half - 1) / MaxLevel = s + 0.5
+                const auto boundary = static_cast<std::int64_t>(
+                    std::floor((static_cast<double>(s) + 0.5) * MaxLevel / (half - 1)));
+                for (std::int64_t d = -2; d <= 2; ++d) {
+                    const std::int64_t level = boundary + d;
+                    if (level >= INT32_MIN && level <= INT32_MAX) {
+                        levels.push_back(static_cast<std::int32_t>(level));
+                    }
+                }
+            }
+        }
+        for (std::int64_t v = INT32_MIN; v <= INT32_MAX; v += 65521) {
+            levels.push_back(static_cast<std::int32_t>(v));
+        }
+        std::vector<std::int32_t> stored(levels.size());
+        LevelsToStored(levels.data(), levels.size(), bytes, stored.data());
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            ASSERT_EQ(stored[i], LevelToStored(levels[i], bytes))
+                << bytes << " bytes, level " << levels[i];
         }
     }
 }
