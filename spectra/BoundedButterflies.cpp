@@ -229,11 +229,11 @@ bool HasAvx2() {
 }
 #endif
 
+}  // namespace
+
 void TransformPlain(TArrays w, std::size_t n, const double* c, const double* d) {
     TransformBody<TPlainGroup>(w, n, c, d);
 }
-
-}  // namespace
 
 void Transform(TArrays w, std::size_t n, const double* c, const double* d) {
 #if defined(__GNUC__) && defined(__x86_64__)

@@ -42,5 +42,7 @@ struct TArrays {
 // order out) over n values, with the stage twiddle tables c, d laid out as FFT's: the stage of
 // span S at offset n - S. Picks AVX2 and FMA when the processor has them.
 void Transform(TArrays w, std::size_t n, const double* c, const double* d);
+// The same without vector instructions, as machines without AVX2 run it.
+void TransformPlain(TArrays w, std::size_t n, const double* c, const double* d);
 
 }  // namespace sonavel::bounded

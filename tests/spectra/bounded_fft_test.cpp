@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "spectra/BoundedButterflies.h"
 #include "spectra/BoundedFFT.h"
 #include "spectra/SpectraUtils.h"
 
@@ -86,6 +87,40 @@ TEST(BoundedFFTTest, EveryValueLiesWithinItsBoundOfTheExtendedOne) {
                 ASSERT_LE(std::fabs(data[i] - block[i]), bound[i]) << where << ", sample " << i;
                 EXPECT_LT(bound[i], 1.0) << where << ", sample " << i;
             }
+        }
+    }
+}
+
+TEST(BoundedFFTTest, VectorAndPlainButterfliesAgreeWithinTheirBounds) {
+    // Both are within their bounds of the same extended values, so within the sum of the
+    // bounds of each other; random values, bounds and unit twiddles of every stage.
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> value(-1e9, 1e9);
+    std::uniform_real_distribution<double> angle(0, 6.283185307179586);
+    for (const std::size_t n : {2U, 4U, 16U, 64U, 2048U, 8192U}) {
+        std::vector<double> c(n);
+        std::vector<double> d(n);
+        for (std::size_t j = 0; j < n; ++j) {
+            const double a = angle(random);
+            c[j] = std::cos(a);
+            d[j] = -std::sin(a);
+        }
+        std::vector<double> re(n);
+        std::vector<double> im(n);
+        std::vector<double> err(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            re[i] = value(random);
+            im[i] = value(random);
+            err[i] = std::fabs(value(random)) * 1e-12;
+        }
+        std::vector<double> re2 = re;
+        std::vector<double> im2 = im;
+        std::vector<double> err2 = err;
+        bounded::Transform({re.data(), im.data(), err.data()}, n, c.data(), d.data());
+        bounded::TransformPlain({re2.data(), im2.data(), err2.data()}, n, c.data(), d.data());
+        for (std::size_t i = 0; i < n; ++i) {
+            ASSERT_LE(std::hypot(re[i] - re2[i], im[i] - im2[i]), err[i] + err2[i])
+                << "N = " << n << ", value " << i;
         }
     }
 }
