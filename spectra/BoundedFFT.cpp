@@ -1,6 +1,5 @@
 #include "spectra/BoundedFFT.h"
 
-#include <cfenv>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -8,37 +7,13 @@
 #include <stdexcept>
 
 #include "spectra/BoundedButterflies.h"
+#include "spectra/FloatFlags.h"
 #include "spectra/SpectraUtils.h"
 
 namespace sonavel {
 
 using bounded::Grow;
 using bounded::Modulus;
-
-namespace {
-
-// Clears the floating-point flags and tells on leaving whether the bounds may have failed,
-// restoring the caller's flags.
-class TRangeWatch {
-  public:
-    TRangeWatch() {
-        std::fegetexceptflag(&Saved_, FE_ALL_EXCEPT);
-        std::feclearexcept(FE_ALL_EXCEPT);
-    }
-    ~TRangeWatch() { std::fesetexceptflag(&Saved_, FE_ALL_EXCEPT); }
-    TRangeWatch(const TRangeWatch&) = delete;
-    TRangeWatch& operator=(const TRangeWatch&) = delete;
-
-    // Relative rounding errors hold only between underflow and overflow.
-    static bool InRange() {
-        return std::fetestexcept(FE_UNDERFLOW | FE_OVERFLOW | FE_INVALID) == 0;
-    }
-
-  private:
-    std::fexcept_t Saved_{};
-};
-
-}  // namespace
 
 // Twiddle factors per direction, stage by stage as in FFT (the stage of span S holds C[j*G],
 // D[j*G] for j < S/2 at offset N - S), and the bit-reversal permutation.
@@ -163,7 +138,7 @@ bool TBoundedFFT::ForwardPlanned(std::span<const std::int32_t> samples, const TB
     if (plan.Source.size() != n / 2 + 1) {
         throw std::invalid_argument("TBoundedFFT: the plan is for another block length");
     }
-    const TRangeWatch watch;
+    const TFloatFlags flags;
     for (std::uint32_t i = 0; i < n; ++i) {
         Re_[i] = samples[i];
         Im_[i] = 0;
@@ -181,7 +156,7 @@ bool TBoundedFFT::ForwardPlanned(std::span<const std::int32_t> samples, const TB
             im = Im_[r] * scale;
             bound = Err_[r] * scale;
         });
-    return finite && TRangeWatch::InRange();
+    return finite && !TFloatFlags::LeftRange();
 }
 
 bool TBoundedFFT::Forward(std::span<const std::int32_t> samples, TBoundedSpectrum& spectrum) {
@@ -194,7 +169,7 @@ bool TBoundedFFT::InverseInPlace(const TBoundedSpectrum& spectrum) {
         spectrum.Bound.size() < n / 2 + 1) {
         throw std::invalid_argument("TBoundedFFT: spectrum shorter than the transform");
     }
-    const TRangeWatch watch;
+    const TFloatFlags flags;
     for (std::uint32_t k = 0; k <= n / 2; ++k) {
         Re_[k] = spectrum.Re[k];
         Im_[k] = spectrum.Im[k];
@@ -207,7 +182,7 @@ bool TBoundedFFT::InverseInPlace(const TBoundedSpectrum& spectrum) {
     }
     bounded::Transform({Re_.data(), Im_.data(), Err_.data()}, n, Tables_->Cos[1].data(),
                        Tables_->Sin[1].data());
-    return TRangeWatch::InRange();
+    return !TFloatFlags::LeftRange();
 }
 
 bool TBoundedFFT::Inverse(const TBoundedSpectrum& spectrum, std::span<double> data,

@@ -1,7 +1,6 @@
 #include "spectra/SpectraUtils.h"
 
 #include <array>
-#include <cfenv>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "spectra/ExtendedFormat.h"
+#include "spectra/FloatFlags.h"
 
 namespace sonavel {
 
@@ -314,26 +314,6 @@ void Unload(const std::vector<Cell>& w, std::span<long double> data, std::span<T
     }
 }
 
-// Saves the caller's floating-point flags, clears them, and puts them back on leaving.
-class TFloatFlags {
-  public:
-    TFloatFlags() {
-        std::fegetexceptflag(&Saved_, FE_ALL_EXCEPT);
-        std::feclearexcept(FE_ALL_EXCEPT);
-    }
-    ~TFloatFlags() { std::fesetexceptflag(&Saved_, FE_ALL_EXCEPT); }
-    TFloatFlags(const TFloatFlags&) = delete;
-    TFloatFlags& operator=(const TFloatFlags&) = delete;
-
-    // Whether a value may have left the range TSplitCell holds exactly.
-    static bool SplitInexact() {
-        return std::fetestexcept(FE_UNDERFLOW | FE_OVERFLOW | FE_INVALID) != 0;
-    }
-
-  private:
-    std::fexcept_t Saved_{};
-};
-
 unsigned BitsFor(std::size_t n) {
     unsigned bits = 0;
     while ((std::size_t{1} << bits) < n) {
@@ -398,12 +378,12 @@ void FFT(std::span<long double> data, std::span<TComplex> spectrum, bool forward
         if (n >= FusedMinimum) {
             // Writes the result before the flags are known: a rerun below overwrites it.
             RunFused(work.Split, data, spectrum, forward, *plan);
-            if (!TFloatFlags::SplitInexact()) {
+            if (!TFloatFlags::LeftRange()) {
                 return;
             }
         } else {
             Run(work.Split, data, spectrum, forward, *plan);
-            if (!TFloatFlags::SplitInexact()) {
+            if (!TFloatFlags::LeftRange()) {
                 Unload(work.Split, data, spectrum, forward, *plan);
                 return;
             }
