@@ -38,20 +38,25 @@ unsigned DefaultMode() {
 TOsFile TReplacingFile::CreatePartFile() {
     const std::string folder = FolderOf(Target_);
     // Created and recorded under the program folders' lock, so that a clean-up on a signal
-    // finds either neither or both.
+    // finds either neither or both. Recorded first: a kill between the two steps (no lock
+    // stops that) then leaves a record of nothing, which the next start drops, rather than a
+    // partial output nobody knows of.
     const auto held = LockProgramFolders();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string part = folder + PartialOutputName();
+        const std::string record = RecordPartialOutput(Absolute(part), held);
         std::optional<TOsFile> file;
         try {
             file = TOsFile::CreateExclusive(part);
         } catch (const TFileError& error) {
+            ForgetPartialOutput(record);
             throw TFileError(error.Code(), Target_, "Cannot create");  // the name the user knows
         }
         if (file) {
-            Record_ = RecordPartialOutput(Absolute(part), held);
+            Record_ = record;
             return std::move(*file);
         }
+        ForgetPartialOutput(record);  // the name is taken
     }
     throw TFileError(EEXIST, Target_, "Cannot create a temporary file for");
 }
