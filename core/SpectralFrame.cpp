@@ -23,7 +23,7 @@ constexpr std::uint64_t PositionLimit = std::uint64_t{1} << 32;
 // What the caller's thread asked of the double-precision shortcut (TSpectralShortcut).
 thread_local TSpectralShortcut::TRule ShortcutRule{true, 0};
 
-// The arrays one thread needs for a block: about 80 bytes a sample, 50 more with the
+// The arrays one thread needs for a block: about 80 bytes a sample, 60 more with the
 // shortcut.
 struct TBlockWork {
     TBlockWork(std::uint32_t blockLength, bool shortcut)
@@ -33,7 +33,9 @@ struct TBlockWork {
           Changed(blockLength / 2 + 1) {
         if (shortcut) {
             Bounded = std::make_unique<TBoundedFFT>(blockLength);
+            Second.resize(blockLength);
             Result.resize(blockLength);
+            SecondResult.resize(blockLength);
         }
     }
     std::vector<std::int32_t> Samples;
@@ -41,10 +43,22 @@ struct TBlockWork {
     std::vector<TComplex> Spectrum;
     std::vector<TComplex> Changed;
     TFFTWork Transform;
-    // The shortcut's.
+    // The shortcut's; the second block of a pair in the Second ones.
     std::unique_ptr<TBoundedFFT> Bounded;
-    TBoundedSpectrum BoundedChanged;
+    std::vector<std::int32_t> Second;
     std::vector<std::int32_t> Result;
+    std::vector<std::int32_t> SecondResult;
+    // PlanGain of the last plan seen (plans are mostly shared by all blocks).
+    std::shared_ptr<const TBinPlan> GainOf;
+    double Gain = 0;
+
+    double GainFor(const std::shared_ptr<const TBinPlan>& plan) {
+        if (plan != GainOf) {
+            Gain = PlanGain(*plan);
+            GainOf = plan;
+        }
+        return Gain;
+    }
 };
 
 // Block work for the threads of one frame, made when first needed and reused after, so
@@ -104,28 +118,17 @@ std::int32_t ClippedRound(double value) {
     return static_cast<std::int32_t>(std::llrint(value));
 }
 
-// The block in work.Samples through the double-precision transforms; true when every sample
-// that lands in the file (the stored value, bytesPerSample wide) is proven to be the one the
-// extended-precision steps give, which are then in work.Result. False leaves the samples for
-// those steps.
+// Decides the results of the double-precision transforms: true when every sample that lands
+// in the file (the stored value, bytesPerSample wide) is proven to be the one the
+// extended-precision steps give, which are then in result. values and bounds are in the
+// transform's own order, which spares gathering them first.
 //
-// Why this holds: the bins after the forward transform lie within known bounds of the
-// extended ones; the plan makes every bin zero or one input bin times a factor, which scales
-// the bound and adds the roundings of both sides; the inverse transform carries the bounds
-// on. An output value x of the extended steps then lies in [y - e, y + e]; rounding, clipping
-// and the conversion to the stored width never decrease, so equal results at both ends decide
-// the sample.
-bool BoundedBlock(TBlockWork& work, const TBinPlan& plan, std::uint32_t writable,
-                  unsigned bytesPerSample, double extraBound) {
-    TBoundedFFT& transform = *work.Bounded;
-    if (!transform.ForwardPlanned(work.Samples, plan, work.BoundedChanged) ||
-        !transform.InverseInPlace(work.BoundedChanged)) {
-        return false;
-    }
-    // In the transform's own order, which spares gathering the values first.
-    const std::span<const double> values = transform.RealParts();
-    const std::span<const double> bounds = transform.Bounds();
-    const std::span<const std::uint32_t> reverse = transform.Reverse();
+// Why this holds: an output value x of the extended steps lies in [y - e, y + e]; rounding,
+// clipping and the conversion to the stored width never decrease, so equal results at both
+// ends decide the sample.
+bool Decide(std::span<const double> values, std::span<const double> bounds,
+            std::span<const std::uint32_t> reverse, std::uint32_t writable, unsigned bytesPerSample,
+            double extraBound, std::span<std::int32_t> result) {
     for (std::size_t m = 0; m < values.size(); ++m) {
         const std::uint32_t i = reverse[m];
         if (i >= writable) {
@@ -140,9 +143,42 @@ bool BoundedBlock(TBlockWork& work, const TBinPlan& plan, std::uint32_t writable
             LevelToStored(low, bytesPerSample) != LevelToStored(high, bytesPerSample)) {
             return false;
         }
-        work.Result[i] = low;
+        result[i] = low;
     }
     return true;
+}
+
+// work.Samples (and work.Second when pair) through the double-precision steps; decided[0]
+// and [1] tell which of work.Result and work.SecondResult hold their results. The blocks
+// not decided are left for the extended-precision steps.
+void BoundedBlocks(TBlockWork& work, const std::shared_ptr<const TBinPlan>& plan, bool pair,
+                   std::uint32_t writable, unsigned bytesPerSample, double extraBound,
+                   bool (&decided)[2]) {
+    TBoundedFFT& transform = *work.Bounded;
+    decided[0] = decided[1] = false;
+    if (!transform.Run(
+            work.Samples,
+            pair ? std::span<const std::int32_t>(work.Second) : std::span<const std::int32_t>(),
+            *plan, work.GainFor(plan))) {
+        return;
+    }
+    const double extra = extraBound + transform.UniformBound();
+    decided[0] = Decide(transform.RealParts(), transform.Bounds(), transform.Reverse(), writable,
+                        bytesPerSample, extra, work.Result);
+    decided[1] = pair && Decide(transform.ImagParts(), transform.Bounds(), transform.Reverse(),
+                                writable, bytesPerSample, extra, work.SecondResult);
+}
+
+// The block in samples through FFT's extended-precision steps, in place.
+void ExactBlock(TBlockWork& work, std::span<std::int32_t> samples, const TBinPlan& plan,
+                std::uint32_t writable) {
+    std::copy(samples.begin(), samples.end(), work.Data.begin());
+    FFT(work.Data, work.Spectrum, true, work.Transform);
+    ApplyPlan(work.Spectrum, work.Changed, plan);
+    FFT(work.Data, work.Changed, false, work.Transform);
+    for (std::uint32_t i = 0; i < writable; ++i) {
+        samples[i] = ClippedSample(work.Data[i]);
+    }
 }
 
 }  // namespace
@@ -221,31 +257,52 @@ void RunSpectralFrame(TAudioStream& stream, std::span<const TChannelRoute> route
             std::min<std::uint64_t>(blockLength, PositionLimit - std::min(first, PositionLimit)));
         const auto writable = static_cast<std::uint32_t>(
             std::min<std::uint64_t>(blockLength, count - b * std::uint64_t{blockLength}));
-        for (const TChannelRoute& route : routes) {
+        const auto read = [&](const TChannelRoute& route, std::vector<std::int32_t>& samples) {
             {
                 const std::lock_guard guard(channelLocks[route.Read]);
                 stream.ReadSamples(route.Read, static_cast<std::uint32_t>(first), readable,
-                                   work.Samples.data());
+                                   samples.data());
             }
-            std::fill(work.Samples.begin() + readable, work.Samples.end(), 0);
-            const std::shared_ptr<const TBinPlan> plan = plans(b);
+            std::fill(samples.begin() + readable, samples.end(), 0);
+            std::shared_ptr<const TBinPlan> plan = plans(b);
             if (plan->Source.size() != work.Spectrum.size()) {
                 throw std::logic_error("Spectral processing: a plan for another block length");
             }
-            const bool decided = shortcut && BoundedBlock(work, *plan, writable,
-                                                          stream.BytesPerSample, rule.ExtraBound);
-            if (!decided) {
-                std::copy(work.Samples.begin(), work.Samples.end(), work.Data.begin());
-                FFT(work.Data, work.Spectrum, true, work.Transform);
-                ApplyPlan(work.Spectrum, work.Changed, *plan);
-                FFT(work.Data, work.Changed, false, work.Transform);
-                for (std::uint32_t i = 0; i < writable; ++i) {
-                    work.Samples[i] = ClippedSample(work.Data[i]);
-                }
-            }
+            return plan;
+        };
+        const auto write = [&](const TChannelRoute& route, const std::vector<std::int32_t>& from) {
             const std::lock_guard guard(channelLocks[route.Write]);
             stream.WriteSamples(route.Write, static_cast<std::uint32_t>(first), writable,
-                                decided ? work.Result.data() : work.Samples.data());
+                                from.data());
+        };
+        for (std::size_t r = 0; r < routes.size(); ++r) {
+            const TChannelRoute& route = routes[r];
+            const std::shared_ptr<const TBinPlan> plan = read(route, work.Samples);
+            bool decided[2] = {false, false};
+            // Two channels with the same plan share one run of the shortcut, unless the second
+            // reads what the first writes.
+            const TChannelRoute* next = nullptr;
+            std::shared_ptr<const TBinPlan> nextPlan;
+            if (shortcut && r + 1 < routes.size() && routes[r + 1].Read != route.Write) {
+                nextPlan = read(routes[r + 1], work.Second);
+                if (nextPlan == plan) {
+                    next = &routes[++r];
+                }
+            }
+            if (shortcut) {
+                BoundedBlocks(work, plan, next != nullptr, writable, stream.BytesPerSample,
+                              rule.ExtraBound, decided);
+            }
+            if (!decided[0]) {
+                ExactBlock(work, work.Samples, *plan, writable);
+            }
+            write(route, decided[0] ? work.Result : work.Samples);
+            if (next != nullptr) {
+                if (!decided[1]) {
+                    ExactBlock(work, work.Second, *plan, writable);
+                }
+                write(*next, decided[1] ? work.SecondResult : work.Second);
+            }
         }
         progress.Advance(1);
     });

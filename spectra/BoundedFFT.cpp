@@ -80,9 +80,13 @@ TBoundedFFT::TBoundedFFT(std::uint32_t n) : N_(n) {
         throw std::invalid_argument("TBoundedFFT: the size must be a power of two from 2");
     }
     Tables_ = TablesFor(n);
-    Re_.resize(n);
-    Im_.resize(n);
-    Err_.resize(n);
+    for (std::vector<double>* v : {&Re_, &Im_, &Err_, &ForwardRe_, &ForwardIm_, &ForwardErr_}) {
+        v->resize(n);
+    }
+}
+
+std::span<const std::uint32_t> TBoundedFFT::Reverse() const {
+    return Tables_->Reverse;
 }
 
 namespace {
@@ -92,126 +96,142 @@ namespace {
 // term and the rounding of the bound's own arithmetic.
 constexpr double ScaledError = 0x1.4p-52;
 
-// to[j] from the plan, read(source, re, im, bound) giving the bins planned from. False when a
-// bound is no longer finite.
-template <class Read>
-bool PlanBins(const TBinPlan& plan, TBoundedSpectrum& to, Read read) {
-    const std::size_t bins = plan.Source.size();
-    to.Re.resize(bins);
-    to.Im.resize(bins);
-    to.Bound.resize(bins);
-    bool finite = true;
-    for (std::size_t j = 0; j < bins; ++j) {
-        const std::uint32_t source = plan.Source[j];
-        double re = 0;
-        double im = 0;
-        double bound = 0;
-        if (source != TBinPlan::None) {
-            read(source, re, im, bound);
-            if (plan.Factor[j] != 1) {  // 1 copies on both sides
-                const double f = plan.NearFactor[j];
-                re *= f;
-                im *= f;
-                bound = bound * std::fabs(f) * Grow + ScaledError * Modulus(re, im);
-                finite = finite && std::isfinite(bound);
-            }
-        }
-        to.Re[j] = re;
-        to.Im[j] = im;
-        to.Bound[j] = bound;
+// How far FFT's extended-precision steps may lie from the exact ones (true twiddle factors,
+// no rounding), per stage, relative to the 2-norm or the sum of moduli of the values.
+//  - A butterfly output is off, beyond what its inputs carry in, by at most
+//    (v + 2 sqrt(2) v)(1 + v)|d| + |w' - w||d| for v = 2^-64 (the sum: v|a + b|). FFT's
+//    twiddle factor w' is the cosine and sine of an angle rounded twice (within 6.3 v, the
+//    angles being below pi) evaluated by the library (within 2 ulp, 2 v): |w' - w| < 12 v,
+//    which a test checks. Under 16 v in all: 2^-59 leaves a factor of two.
+//  - In 2-norm, a stage's errors are then at most that times the 2-norm of its values, as for
+//    the double-precision side (see TBoundedFFT).
+//  - Through the exact network (twiddle factors of modulus 1) an error reaches a result
+//    unchanged in size, and the values of one stage that a result depends on are made from
+//    disjoint sets of inputs; so a result of m stages is off by at most
+//    m * DriftPerStage * (sum of the input moduli).
+constexpr double DriftPerStage = 0x1p-59;
+// Covers the rounding of sums of up to 2^31 terms and of a square root.
+constexpr double SumMargin = 1.001;
+
+unsigned Stages(std::uint32_t n) {
+    unsigned m = 0;
+    while ((std::uint32_t{1} << m) < n) {
+        ++m;
     }
-    return finite;
+    return m;
 }
 
 }  // namespace
 
-std::span<const std::uint32_t> TBoundedFFT::Reverse() const {
-    return Tables_->Reverse;
+double PlanGain(const TBinPlan& plan) {
+    const std::size_t bins = plan.Source.size();
+    if (bins < 2) {
+        throw std::invalid_argument("PlanGain: a plan of fewer than two bins");
+    }
+    const auto n = static_cast<double>(2 * (bins - 1));
+    // Sum of squared factors over the whole circle (the end bins have no mirror), and how
+    // often one bin is read; a bin read by the ends and their mirrors may count twice more,
+    // which the factor 2 covers.
+    std::vector<std::uint32_t> reads(bins);
+    std::uint32_t most = 0;
+    long double squares = 0;
+    for (std::size_t j = 0; j < bins; ++j) {
+        const std::uint32_t source = plan.Source[j];
+        if (source == TBinPlan::None) {
+            continue;
+        }
+        const long double f = plan.Factor[j];
+        squares += f * f * (j == 0 || j == bins - 1 ? 1 : 2);
+        most = std::max(most, ++reads[source]);
+    }
+    return std::sqrt(static_cast<double>(2 * most * squares / n)) * SumMargin;
 }
 
-bool TBoundedFFT::ForwardPlanned(std::span<const std::int32_t> samples, const TBinPlan& plan,
-                                 TBoundedSpectrum& changed) {
+bool TBoundedFFT::Run(std::span<const std::int32_t> a, std::span<const std::int32_t> b,
+                      const TBinPlan& plan, double gain) {
     const std::uint32_t n = N_;
-    if (samples.size() < n) {
+    const bool pair = !b.empty();
+    if (a.size() < n || (pair && b.size() < n)) {
         throw std::invalid_argument("TBoundedFFT: block shorter than the transform");
     }
     if (plan.Source.size() != n / 2 + 1) {
         throw std::invalid_argument("TBoundedFFT: the plan is for another block length");
     }
     const TFloatFlags flags;
+    double squares = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
-        Re_[i] = samples[i];
-        Im_[i] = 0;
-        Err_[i] = 0;  // integers are held exactly
+        ForwardRe_[i] = a[i];
+        ForwardIm_[i] = pair ? b[i] : 0;
+        ForwardErr_[i] = 0;
+        squares += ForwardRe_[i] * ForwardRe_[i] + ForwardIm_[i] * ForwardIm_[i];
     }
-    bounded::Transform({Re_.data(), Im_.data(), Err_.data()}, n, Tables_->Cos[0].data(),
-                       Tables_->Sin[0].data());
-    // 1/N is a power of two: the scaling is exact on both sides.
-    const double scale = 1 / static_cast<double>(n);
+    bounded::Transform({ForwardRe_.data(), ForwardIm_.data(), ForwardErr_.data()}, n,
+                       Tables_->Cos[0].data(), Tables_->Sin[0].data());
+
+    // The plan over the whole circle, from the bit-reversed order the transform leaves. A
+    // single block's mirror is the conjugate, as FFT loads it; a pair's reads the mirrored bin.
+    const double scale = 1 / static_cast<double>(n);  // a power of two: exact
     const std::uint32_t* reverse = Tables_->Reverse.data();
-    const bool finite =
-        PlanBins(plan, changed, [&](std::uint32_t k, double& re, double& im, double& bound) {
-            const std::uint32_t r = reverse[k];
-            re = Re_[r] * scale;
-            im = Im_[r] * scale;
-            bound = Err_[r] * scale;
-        });
-    return finite && !TFloatFlags::LeftRange();
-}
-
-bool TBoundedFFT::Forward(std::span<const std::int32_t> samples, TBoundedSpectrum& spectrum) {
-    return ForwardPlanned(samples, TBinPlan(N_ / 2 + 1), spectrum);
-}
-
-bool TBoundedFFT::InverseInPlace(const TBoundedSpectrum& spectrum) {
-    const std::uint32_t n = N_;
-    if (spectrum.Re.size() < n / 2 + 1 || spectrum.Im.size() < n / 2 + 1 ||
-        spectrum.Bound.size() < n / 2 + 1) {
-        throw std::invalid_argument("TBoundedFFT: spectrum shorter than the transform");
-    }
-    const TFloatFlags flags;
-    for (std::uint32_t k = 0; k <= n / 2; ++k) {
-        Re_[k] = spectrum.Re[k];
-        Im_[k] = spectrum.Im[k];
-        Err_[k] = spectrum.Bound[k];
-    }
-    for (std::uint32_t k = n / 2 + 1; k < n; ++k) {  // the conjugate mirror, as FFT loads it
-        Re_[k] = spectrum.Re[n - k];
-        Im_[k] = -spectrum.Im[n - k];
-        Err_[k] = spectrum.Bound[n - k];
+    double moduli = 0;
+    for (std::uint32_t j = 0; j <= n / 2; ++j) {
+        const bool end = j == 0 || j == n / 2;
+        const std::uint32_t source = plan.Source[j];
+        double re = 0;
+        double im = 0;
+        double bound = 0;
+        double mirrorRe = 0;
+        double mirrorIm = 0;
+        double mirrorBound = 0;
+        if (source != TBinPlan::None) {
+            const std::uint32_t p = reverse[source];
+            const std::uint32_t q = reverse[(n - source) & (n - 1)];
+            if (pair && end && p != q) {
+                // FFT keeps only the real part, to which the imaginary part of an end bin
+                // adds nothing; mixed, it would cross into the other block. So the ends take
+                // the conjugate-symmetric part of what they read.
+                re = (ForwardRe_[p] + ForwardRe_[q]) * (0.5 * scale);
+                im = (ForwardIm_[p] + ForwardIm_[q]) * (0.5 * scale);
+                bound = bounded::SumError * Modulus(re, im);
+            } else {
+                re = ForwardRe_[p] * scale;
+                im = ForwardIm_[p] * scale;
+                mirrorRe = pair ? ForwardRe_[q] * scale : re;
+                mirrorIm = pair ? ForwardIm_[q] * scale : -im;
+            }
+            if (plan.Factor[j] != 1) {  // 1 copies on both sides
+                const double f = plan.NearFactor[j];
+                re *= f;
+                im *= f;
+                mirrorRe *= f;
+                mirrorIm *= f;
+                bound = bound * std::fabs(f) * Grow + ScaledError * Modulus(re, im);
+                mirrorBound = ScaledError * Modulus(mirrorRe, mirrorIm);
+            }
+        }
+        Re_[j] = re;
+        Im_[j] = im;
+        Err_[j] = bound;
+        moduli += Modulus(re, im) + bound;
+        if (!end) {
+            Re_[n - j] = mirrorRe;
+            Im_[n - j] = mirrorIm;
+            Err_[n - j] = mirrorBound;
+            moduli += Modulus(mirrorRe, mirrorIm) + mirrorBound;
+        }
     }
     bounded::Transform({Re_.data(), Im_.data(), Err_.data()}, n, Tables_->Cos[1].data(),
                        Tables_->Sin[1].data());
-    return !TFloatFlags::LeftRange();
-}
 
-bool TBoundedFFT::Inverse(const TBoundedSpectrum& spectrum, std::span<double> data,
-                          std::span<double> bound) {
-    const std::uint32_t n = N_;
-    if (data.size() < n || bound.size() < n) {
-        throw std::invalid_argument("TBoundedFFT: arrays shorter than the transform");
-    }
-    if (!InverseInPlace(spectrum)) {
-        return false;
-    }
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint32_t r = Tables_->Reverse[i];
-        data[i] = Re_[r];
-        bound[i] = Err_[r];
-    }
-    return true;
-}
-
-bool ApplyPlan(const TBoundedSpectrum& from, TBoundedSpectrum& to, const TBinPlan& plan) {
-    const std::size_t bins = plan.Source.size();
-    if (from.Re.size() != bins || from.Im.size() != bins || from.Bound.size() != bins) {
-        throw std::invalid_argument("ApplyPlan: the plan is for another block length");
-    }
-    return PlanBins(plan, to, [&](std::uint32_t k, double& re, double& im, double& bound) {
-        re = from.Re[k];
-        im = from.Im[k];
-        bound = from.Bound[k];
-    });
+    // The forward transform's error through plan and inverse (see the class), then FFT's
+    // distance from the exact steps: forward, the plan's rounding and inverse, for which the
+    // sum of moduli of what FFT's inverse is given is at most moduli plus the forward
+    // transform's error through the plan, gain |x| with room to spare.
+    const unsigned m = Stages(n);
+    const double norm = std::sqrt(squares);
+    const double forward = m * (bounded::TwiddledError + DriftPerStage) * gain * norm;
+    const double extended = 3 * m * DriftPerStage * (moduli + gain * norm);
+    Uniform_ = (forward + extended) * SumMargin;
+    return std::isfinite(Uniform_) && !TFloatFlags::LeftRange();
 }
 
 }  // namespace sonavel

@@ -9,23 +9,33 @@
 
 namespace sonavel {
 
-// A half spectrum of the double-precision transform: each bin with a bound on how far it
-// may lie, as a complex number, from the bin FFT computes in extended precision.
-struct TBoundedSpectrum {
-    std::vector<double> Re;
-    std::vector<double> Im;
-    std::vector<double> Bound;
-};
+// How much a plan can enlarge an error spread over a spectrum: with e the error of every bin
+// of the whole circle (the half spectrum and its mirror), the error a plan's result passes
+// to any one sample of the inverse transform is at most PlanGain * sqrt(N) * |e| (2-norm).
+// Cauchy-Schwarz over the bins a sample sums, counting bins that are read more than once.
+double PlanGain(const TBinPlan& plan);
 
-// The butterflies of FFT (same network, same twiddle factors, same order of operations) run
-// in double precision, vectorised where the processor allows (AVX2 and FMA are picked when
-// the program runs), with a running bound carried through every butterfly: for each value,
-// an upper limit of its distance from the value the extended-precision steps give. Both
-// computations round every operation to nearest, so the distance grows by at most the two
-// rounding errors and the errors carried in; the bound adds exactly that, with a margin.
+// The steps the spectral effects take (forward transform of integer samples, scaled by 1/N;
+// a bin plan; inverse transform; the real part) in double precision, vectorised where the
+// processor allows (AVX2 and FMA are picked when the program runs), with a bound on how far
+// each result may lie from the one FFT's extended-precision steps give. A caller that only
+// needs the rounded result (an integer sample) takes it from here when the bound cannot reach
+// across a rounding boundary, and runs FFT otherwise.
 //
-// A caller that only needs the rounded result (an integer sample) takes it from here when
-// the bound cannot reach across a rounding boundary, and runs FFT otherwise.
+// The bound has two parts.
+//  - Per value, carried through every butterfly of the inverse transform: the rounding of
+//    the plan's products and of the inverse itself (BoundedButterflies.h).
+//  - One for every value (UniformBound): the forward transform's error, which the inverse
+//    spreads over every sample. Its rounding at each stage is at most 5u times the 2-norm
+//    of that stage's values, which is 2^(s/2) |x| after s stages; what the later stages, the
+//    plan and the inverse make of it is at most 2^(-s/2) PlanGain per unit of 2-norm. So
+//    m 5u PlanGain |x| for m stages, far below carrying a bound per bin, which adds the
+//    bins' bounds up. Plus how far FFT's own steps may lie from the exact transform.
+//
+// Two blocks can share one run, a in the real parts and b in the imaginary ones: the
+// transform is linear and both spectra are conjugate-symmetric, so the plan applied to the
+// mixed spectrum over the whole circle gives A + iB, and the inverse gives a in the real
+// parts and b in the imaginary ones. The bounds are the same with |x| the 2-norm of both.
 //
 // One object per thread: it holds the work arrays of its size.
 class TBoundedFFT {
@@ -34,23 +44,18 @@ class TBoundedFFT {
 
     std::uint32_t Size() const { return N_; }
 
-    // Forward transform of a block of integer samples (exact in double), scaled by 1/N like
-    // FFT. Fills spectrum (N/2 + 1 bins). False when a value left the range in which the
-    // bounds hold (overflow or underflow), in which case the spectrum means nothing.
-    bool Forward(std::span<const std::int32_t> samples, TBoundedSpectrum& spectrum);
-    // The same with the plan applied on the way out (as ApplyPlan does), in one pass.
-    bool ForwardPlanned(std::span<const std::int32_t> samples, const TBinPlan& plan,
-                        TBoundedSpectrum& changed);
+    // Runs a (and b, unless empty) through the steps with the plan, whose PlanGain is gain.
+    // False when a value left the range in which the bounds hold (overflow or underflow),
+    // in which case the results mean nothing.
+    bool Run(std::span<const std::int32_t> a, std::span<const std::int32_t> b, const TBinPlan& plan,
+             double gain);
 
-    // Inverse transform of a half spectrum whose bins lie within their Bound of the bins
-    // FFT would be given; data[n] and bound[n] (N each) receive the real part and its bound.
-    // False as for Forward.
-    bool Inverse(const TBoundedSpectrum& spectrum, std::span<double> data, std::span<double> bound);
-    // The same leaving the results where the butterflies put them: the real part of sample n
-    // and its bound are at index Reverse()[n] of RealParts() and Bounds().
-    bool InverseInPlace(const TBoundedSpectrum& spectrum);
+    // Sample n of a is at RealParts()[Reverse()[n]], of b at ImagParts()[Reverse()[n]], both
+    // within Bounds()[Reverse()[n]] + UniformBound() of FFT's results.
     std::span<const double> RealParts() const { return Re_; }
+    std::span<const double> ImagParts() const { return Im_; }
     std::span<const double> Bounds() const { return Err_; }
+    double UniformBound() const { return Uniform_; }
     std::span<const std::uint32_t> Reverse() const;
 
     struct TTables;  // the data-independent part of a size, shared by all objects of it
@@ -61,11 +66,11 @@ class TBoundedFFT {
     std::vector<double> Re_;
     std::vector<double> Im_;
     std::vector<double> Err_;
+    // The forward transform's results while the plan fills the others.
+    std::vector<double> ForwardRe_;
+    std::vector<double> ForwardIm_;
+    std::vector<double> ForwardErr_;
+    double Uniform_ = 0;
 };
-
-// ApplyPlan for a bounded spectrum: each bin's bound grows by what the factor and the two
-// roundings (to double here, to extended in FFT's steps) can add. False when a bound is no
-// longer finite.
-bool ApplyPlan(const TBoundedSpectrum& from, TBoundedSpectrum& to, const TBinPlan& plan);
 
 }  // namespace sonavel

@@ -356,10 +356,11 @@ TEST_F(SpectralEffectsTest, BrainWavesDropChannelsBeyondTheSecond) {
 
 TEST_F(SpectralEffectsTest, ParallelBlocksAndTheShortcutGiveTheOneThreadResultAtEveryWidth) {
     // 8000 Hz: blocks of 8192 (512 for the stretch). Three channels of random full-scale
-    // samples, a fragment that starts inside the first block and whose last block reads past
-    // the channel's end; each effect runs on one thread in extended precision alone (the
-    // reference), then on all cores with the double-precision shortcut as it is, with bounds
-    // widened so that about half the blocks fall back, and with every block falling back.
+    // samples (the first two share the shortcut's runs, the third runs alone), a fragment that
+    // starts inside the first block and whose last block reads past the channel's end; each
+    // effect runs on one thread in extended precision alone (the reference), then on all cores
+    // with the double-precision shortcut as it is, with bounds widened so that about a quarter
+    // of the blocks fall back, and with every block falling back.
     constexpr std::uint32_t rate = 8000;
     constexpr std::uint32_t start = 100;
     constexpr std::uint32_t count = 5 * 8192 + 300;

@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,10 @@
 #include "spectra/BoundedButterflies.h"
 #include "spectra/BoundedFFT.h"
 #include "spectra/SpectraUtils.h"
+
+#if __has_include(<quadmath.h>)
+#include <quadmath.h>
+#endif
 
 namespace sonavel {
 namespace {
@@ -36,60 +41,110 @@ std::vector<std::pair<std::string, std::function<std::int32_t(std::uint32_t)>>> 
     };
 }
 
-// |a - b| for complex numbers, in extended precision.
-long double Distance(long double ar, long double ai, long double br, long double bi) {
-    return std::hypot(ar - br, ai - bi);
+// FFT's steps for one block: forward, plan, inverse.
+std::vector<long double> ExtendedSteps(const std::vector<std::int32_t>& samples,
+                                       const TBinPlan& plan) {
+    const std::size_t n = samples.size();
+    std::vector<long double> block(samples.begin(), samples.end());
+    std::vector<TComplex> spectrum(n / 2 + 1);
+    FFT(block, spectrum, true);
+    ApplyPlan(spectrum, plan);
+    FFT(block, spectrum, false);
+    return block;
 }
 
-TEST(BoundedFFTTest, EveryValueLiesWithinItsBoundOfTheExtendedOne) {
-    // Forward on integer blocks, then a plan over both spectra, then the inverse.
+TEST(BoundedFFTTest, EveryResultLiesWithinItsBoundOfTheExtendedSteps) {
+    // Single blocks and pairs, through plans that keep every bin, scale by factors that
+    // round, zero, move, and move other bins into both end bins (which a pair must keep
+    // from crossing into the other block).
     for (const std::uint32_t n : {2U, 4U, 8U, 1024U, 8192U, 65536U}) {
         TBoundedFFT bounded(n);
-        for (const auto& [name, signal] : Signals()) {
-            const std::string where = name + " at N = " + std::to_string(n);
-            std::vector<std::int32_t> samples(n);
-            std::vector<long double> block(n);
+        std::vector<std::pair<std::string, TBinPlan>> plans;
+        plans.emplace_back("identity", TBinPlan(n / 2 + 1));
+        TBinPlan mixed =
+            EqualizePlan(n / 2 + 1, std::vector<std::uint8_t>{137, 0, 255, 100}, 0, n / 2 + 1);
+        if (n >= 8) {
+            mixed.Take(n / 2, 1, 1.37L);
+            mixed.Take(n / 2 - 1, 2);
+            mixed.Take(0, 3, 0.61L);
+        }
+        plans.emplace_back("mixed", mixed);
+        const auto signals = Signals();
+        for (std::size_t s = 0; s < signals.size(); ++s) {
+            std::vector<std::int32_t> a(n);
+            std::vector<std::int32_t> b(n);
+            const auto& other = signals[(s + 1) % signals.size()];
             for (std::uint32_t i = 0; i < n; ++i) {
-                samples[i] = signal(i);
-                block[i] = samples[i];
+                a[i] = signals[s].second(i);
+                b[i] = other.second(n - 1 - i);
             }
-            std::vector<TComplex> exact(n / 2 + 1);
-            FFT(block, exact, true);
-            TBoundedSpectrum spectrum;
-            ASSERT_TRUE(bounded.Forward(samples, spectrum)) << where;
-            long double widest = 0;
-            for (std::uint32_t k = 0; k <= n / 2; ++k) {
-                ASSERT_LE(Distance(spectrum.Re[k], spectrum.Im[k], exact[k].Re, exact[k].Im),
-                          spectrum.Bound[k])
-                    << where << ", bin " << k;
-                widest = std::max<long double>(widest, spectrum.Bound[k]);
-            }
-            // Useful, not merely safe: far below one level.
-            EXPECT_LT(widest, 1e-3) << where;
-
-            // A plan that scales by factors that round (1.37, 2.55), zeroes, and moves.
-            TBinPlan plan =
-                EqualizePlan(n / 2 + 1, std::vector<std::uint8_t>{137, 0, 255, 100}, 0, n / 2 + 1);
-            if (n >= 8) {
-                plan.Take(n / 2, 1, 1.37L);
-                plan.Take(n / 2 - 1, 2);
-            }
-            const std::vector<TComplex> before = exact;
-            ApplyPlan(before, exact, plan);
-            TBoundedSpectrum changed;
-            ASSERT_TRUE(ApplyPlan(spectrum, changed, plan)) << where;
-            spectrum = changed;
-            FFT(block, exact, false);
-            std::vector<double> data(n);
-            std::vector<double> bound(n);
-            ASSERT_TRUE(bounded.Inverse(spectrum, data, bound)) << where;
-            for (std::uint32_t i = 0; i < n; ++i) {
-                ASSERT_LE(std::fabs(data[i] - block[i]), bound[i]) << where << ", sample " << i;
-                EXPECT_LT(bound[i], 1.0) << where << ", sample " << i;
+            for (const auto& [planName, plan] : plans) {
+                for (const bool pair : {false, true}) {
+                    const std::string where = signals[s].first +
+                                              (pair ? " with " + other.first : "") + ", " +
+                                              planName + " plan at N = " + std::to_string(n);
+                    ASSERT_TRUE(bounded.Run(
+                        a,
+                        pair ? std::span<const std::int32_t>(b) : std::span<const std::int32_t>(),
+                        plan, PlanGain(plan)))
+                        << where;
+                    const std::vector<long double> exactA = ExtendedSteps(a, plan);
+                    const std::vector<long double> exactB = ExtendedSteps(b, plan);
+                    const auto reverse = bounded.Reverse();
+                    for (std::uint32_t i = 0; i < n; ++i) {
+                        const double bound = bounded.Bounds()[reverse[i]] + bounded.UniformBound();
+                        ASSERT_LE(std::fabs(bounded.RealParts()[reverse[i]] - exactA[i]), bound)
+                            << where << ", sample " << i;
+                        if (pair) {
+                            ASSERT_LE(std::fabs(bounded.ImagParts()[reverse[i]] - exactB[i]), bound)
+                                << where << ", second block's sample " << i;
+                        }
+                        // Useful, not merely safe: far below one level.
+                        EXPECT_LT(bound, 0.05) << where << ", sample " << i;
+                    }
+                }
             }
         }
     }
 }
+
+TEST(BoundedFFTTest, PlanGainCountsFactorsAndBinsReadTwice) {
+    constexpr std::size_t bins = 5;  // N = 8
+    TBinPlan plan(bins);
+    EXPECT_NEAR(PlanGain(plan), std::sqrt(2.0), 0.01);  // every bin once, factor 1
+    for (std::size_t j = 0; j < bins; ++j) {
+        plan.Take(j, j, 3);
+    }
+    EXPECT_NEAR(PlanGain(plan), 3 * std::sqrt(2.0), 0.01);
+    plan.Take(3, 1, 3);  // bin 1 read twice
+    EXPECT_NEAR(PlanGain(plan), 6, 0.01);
+    plan.Clear(1);
+    plan.Clear(3);
+    EXPECT_NEAR(PlanGain(plan), 3 * std::sqrt(2.0 * 4 / 8), 0.01);
+}
+
+#if __has_include(<quadmath.h>)
+TEST(BoundedFFTTest, FFTsTwiddleFactorsLieWithin12ExtendedUlpsOfTheTrueOnes) {
+    // The bounds rely on it: FFT computes cos and -sin of angle * j / N in extended
+    // precision; here against the same angle taken exactly, in quadruple precision.
+    const long double twoPi = 2 * std::numbers::pi_v<long double>;
+    const __float128 trueTwoPi = 2 * acosq(-1);
+    const auto limit = static_cast<__float128>(12 * 0x1p-64L);
+    std::mt19937 random(3);
+    for (const unsigned bits : {4U, 16U, 31U}) {
+        const std::uint64_t n = std::uint64_t{1} << bits;
+        const std::uint64_t count = std::min<std::uint64_t>(n / 2, 100000);
+        for (std::uint64_t t = 0; t < count; ++t) {
+            const std::uint64_t j = count == n / 2 ? t : random() % (n / 2);
+            const long double a = twoPi * static_cast<long double>(j) / static_cast<long double>(n);
+            const __float128 exact = trueTwoPi * static_cast<__float128>(j) / n;
+            const __float128 dc = static_cast<__float128>(std::cos(a)) - cosq(exact);
+            const __float128 ds = static_cast<__float128>(-std::sin(a)) + sinq(exact);
+            ASSERT_LT(dc * dc + ds * ds, limit * limit) << "N = 2^" << bits << ", j = " << j;
+        }
+    }
+}
+#endif
 
 TEST(BoundedFFTTest, VectorAndPlainButterfliesAgreeWithinTheirBounds) {
     // Both are within their bounds of the same extended values, so within the sum of the
@@ -127,33 +182,33 @@ TEST(BoundedFFTTest, VectorAndPlainButterfliesAgreeWithinTheirBounds) {
 
 TEST(BoundedFFTTest, KeepsTheCallersFlagsAndRefusesSizesThatDoNotFit) {
     TBoundedFFT bounded(16);
-    std::vector<std::int32_t> samples(16, Full);
-    TBoundedSpectrum spectrum;
+    const std::vector<std::int32_t> samples(16, Full);
+    const TBinPlan plan(9);
     std::feclearexcept(FE_ALL_EXCEPT);
     std::feraiseexcept(FE_DIVBYZERO);
-    EXPECT_TRUE(bounded.Forward(samples, spectrum));
+    EXPECT_TRUE(bounded.Run(samples, {}, plan, PlanGain(plan)));
     EXPECT_NE(std::fetestexcept(FE_DIVBYZERO), 0);
     std::feclearexcept(FE_ALL_EXCEPT);
 
     EXPECT_THROW(TBoundedFFT(0), std::invalid_argument);
     EXPECT_THROW(TBoundedFFT(12), std::invalid_argument);
-    EXPECT_THROW(bounded.Forward(std::vector<std::int32_t>(8), spectrum), std::invalid_argument);
-    std::vector<double> data(8);
-    EXPECT_THROW(bounded.Inverse(spectrum, data, data), std::invalid_argument);
+    const std::vector<std::int32_t> shorter(8);
+    EXPECT_THROW(bounded.Run(shorter, {}, plan, 1), std::invalid_argument);
+    EXPECT_THROW(bounded.Run(samples, shorter, plan, 1), std::invalid_argument);
+    EXPECT_THROW(bounded.Run(samples, {}, TBinPlan(5), 1), std::invalid_argument);
+    EXPECT_THROW(PlanGain(TBinPlan(1)), std::invalid_argument);
 }
 
 TEST(BoundedFFTTest, ValuesOutOfRangeAreReportedNotTrusted) {
-    // Bins of 1e308 overflow in the butterflies: the bounds no longer hold.
+    // A factor of 1e300 overflows in the inverse: the bounds no longer hold; one of 1e-320
+    // underflows.
     TBoundedFFT bounded(8);
-    TBoundedSpectrum spectrum{std::vector<double>(5, 1e308), std::vector<double>(5, 1e308),
-                              std::vector<double>(5, 0)};
-    std::vector<double> data(8);
-    std::vector<double> bound(8);
-    EXPECT_FALSE(bounded.Inverse(spectrum, data, bound));
-    // And one of 1e-310 underflows.
-    spectrum = {std::vector<double>(5, 1e-310), std::vector<double>(5, 0),
-                std::vector<double>(5, 0)};
-    EXPECT_FALSE(bounded.Inverse(spectrum, data, bound));
+    const std::vector<std::int32_t> samples{Full, 3, -Full, 7, 0, 1, 2, 3};
+    for (const long double factor : {1e300L, 1e-320L}) {
+        TBinPlan plan(5);
+        plan.Take(1, 1, factor);
+        EXPECT_FALSE(bounded.Run(samples, {}, plan, PlanGain(plan))) << static_cast<double>(factor);
+    }
 }
 
 }  // namespace
