@@ -36,6 +36,7 @@ struct TBlockWork {
             Second.resize(blockLength);
             Result.resize(blockLength);
             SecondResult.resize(blockLength);
+            Levels.resize(blockLength);
         }
     }
     std::vector<std::int32_t> Samples;
@@ -48,6 +49,7 @@ struct TBlockWork {
     std::vector<std::int32_t> Second;
     std::vector<std::int32_t> Result;
     std::vector<std::int32_t> SecondResult;
+    std::vector<double> Levels;
     // PlanGain of the last plan seen (plans are mostly shared by all blocks).
     std::shared_ptr<const TBinPlan> GainOf;
     double Gain = 0;
@@ -126,9 +128,9 @@ std::int32_t ClippedRound(double value) {
 // Why this holds: an output value x of the extended steps lies in [y - e, y + e]; rounding,
 // clipping and the conversion to the stored width never decrease, so equal results at both
 // ends decide the sample.
-bool Decide(std::span<const double> values, std::span<const double> bounds,
-            std::span<const std::uint32_t> reverse, std::uint32_t writable, unsigned bytesPerSample,
-            double extraBound, std::span<std::int32_t> result) {
+bool DecideOneByOne(std::span<const double> values, std::span<const double> bounds,
+                    std::span<const std::uint32_t> reverse, std::uint32_t writable,
+                    unsigned bytesPerSample, double extraBound, std::span<std::int32_t> result) {
     for (std::size_t m = 0; m < values.size(); ++m) {
         const std::uint32_t i = reverse[m];
         if (i >= writable) {
@@ -144,6 +146,51 @@ bool Decide(std::span<const double> values, std::span<const double> bounds,
             return false;
         }
         result[i] = low;
+    }
+    return true;
+}
+
+// The same for a whole block at 1 and 2 bytes, in vectors and without branches: rounding to
+// nearest (ties to even, as ClippedRound) by adding and taking away 1.5 * 2^52, the stored
+// values as LevelsToStored takes them. A block that reaches the clipping takes the way above.
+// levels holds the block in the transform's order on the way.
+bool Decide(std::span<const double> values, std::span<const double> bounds,
+            std::span<const std::uint32_t> reverse, std::uint32_t writable, unsigned bytesPerSample,
+            double extraBound, std::span<double> levels, std::span<std::int32_t> result) {
+    const std::size_t n = values.size();
+    if (writable < n || bytesPerSample > 2) {
+        return DecideOneByOne(values, bounds, reverse, writable, bytesPerSample, extraBound,
+                              result);
+    }
+    const double ratio =
+        static_cast<double>((std::int32_t{1} << (8 * bytesPerSample - 1)) - 1) / MaxLevel;
+    constexpr double shifter = 0x1.8p52;
+    const double* y = values.data();
+    const double* bound = bounds.data();
+    double* level = levels.data();
+    double open = 0;   // the widest gap between the stored values of the two ends
+    double reach = 0;  // the largest |y| + e
+#pragma omp simd reduction(max : open, reach)
+    for (std::size_t m = 0; m < n; ++m) {
+        const double e = bound[m] * (1 + 0x1p-40) + std::fabs(y[m]) * 0x1p-50 + extraBound;
+        const double low = (y[m] - e + shifter) - shifter;
+        const double high = (y[m] + e + shifter) - shifter;
+        const double far = std::fabs(y[m]) + e;
+        reach = far > reach ? far : reach;
+        const double gap =
+            ((high * ratio + shifter) - shifter) - ((low * ratio + shifter) - shifter);
+        open = gap > open ? gap : open;
+        level[m] = low;
+    }
+    if (!(reach < MaxLevel - 2)) {  // clipping, or values the rounding above does not hold for
+        return DecideOneByOne(values, bounds, reverse, writable, bytesPerSample, extraBound,
+                              result);
+    }
+    if (open != 0) {  // never negative: both steps keep the order
+        return false;
+    }
+    for (std::size_t m = 0; m < n; ++m) {
+        result[reverse[m]] = static_cast<std::int32_t>(level[m]);
     }
     return true;
 }
@@ -164,9 +211,9 @@ void BoundedBlocks(TBlockWork& work, const std::shared_ptr<const TBinPlan>& plan
     }
     const double extra = extraBound + transform.UniformBound();
     decided[0] = Decide(transform.RealParts(), transform.Bounds(), transform.Reverse(), writable,
-                        bytesPerSample, extra, work.Result);
+                        bytesPerSample, extra, work.Levels, work.Result);
     decided[1] = pair && Decide(transform.ImagParts(), transform.Bounds(), transform.Reverse(),
-                                writable, bytesPerSample, extra, work.SecondResult);
+                                writable, bytesPerSample, extra, work.Levels, work.SecondResult);
 }
 
 // The block in samples through FFT's extended-precision steps, in place.

@@ -205,8 +205,8 @@ void Run(std::vector<Cell>& w, std::span<const long double> data,
 // straight to the bit-reversed places of the result, computing only what is kept there.
 //
 // The spectral effects mostly avoid this path: TBoundedFFT runs the same network in double
-// with a bound carried per value, which decides most samples at 8 and 16 bits (a norm-wise
-// bound for the whole pair would be far too wide). Merging two stages in registers or running
+// with proven bounds (the forward transform's in 2-norm, the inverse's per value), which
+// decide nearly all samples at 8 and 16 bits. Merging two stages in registers or running
 // small stages twiddle by twiddle did not pay here: the x87 stack spills.
 constexpr std::size_t FusedMinimum = 8;
 
