@@ -11,29 +11,37 @@ namespace {
 // Spans up to this many values run chunk by chunk, the chunk staying in the first caches.
 constexpr std::size_t LocalSpan = 1024;
 
-// One butterfly: a, b (with their bounds) become a + b and (a - b) times the twiddle c + id.
-[[gnu::always_inline]] inline void Butterfly(double& ar, double& ai, double& ae, double& br,
-                                             double& bi, double& be, double c, double d) {
+// One butterfly: a, b (with their bounds, when Bounded) become a + b and (a - b) times the
+// twiddle c + id.
+template <bool Bounded>
+[[gnu::always_inline]] inline void Butterfly(double& ar, double& ai, double* ae, double& br,
+                                             double& bi, double* be, double c, double d) {
     const double sr = ar + br;
     const double si = ai + bi;
     const double dr = ar - br;
     const double di = ai - bi;
-    const double carried = (ae + be) * Grow;
     ar = sr;
     ai = si;
-    ae = carried + SumError * Modulus(sr, si);
     br = c * dr - d * di;
     bi = d * dr + c * di;
-    be = carried + TwiddledError * Modulus(dr, di);
+    if constexpr (Bounded) {
+        const double carried = (*ae + *be) * Grow;
+        *ae = carried + SumError * Modulus(sr, si);
+        *be = carried + TwiddledError * Modulus(dr, di);
+    }
 }
 
-// The butterflies of one group, top[j] with bottom[j] for j < half, one at a time.
+// The butterflies of one group, top[j] with bottom[j] for j < half, one at a time. Without
+// bounds, e0 and e1 are null.
+template <bool Bounded>
 struct TPlainGroup {
+    static constexpr bool HasBounds = Bounded;
     static void Run(double* __restrict r0, double* __restrict i0, double* __restrict e0,
                     double* __restrict r1, double* __restrict i1, double* __restrict e1,
                     std::size_t half, const double* __restrict c, const double* __restrict d) {
         for (std::size_t j = 0; j < half; ++j) {
-            Butterfly(r0[j], i0[j], e0[j], r1[j], i1[j], e1[j], c[j], d[j]);
+            Butterfly<Bounded>(r0[j], i0[j], Bounded ? e0 + j : nullptr, r1[j], i1[j],
+                               Bounded ? e1 + j : nullptr, c[j], d[j]);
         }
     }
     // The last two stages have no faster form here.
@@ -61,19 +69,40 @@ struct TLanes {
                            _mm256_max_pd(a, b));
 }
 
+template <bool Bounded>
 [[gnu::target("avx2,fma"), gnu::always_inline]] inline void Butterfly4(TLanes& a, TLanes& b,
                                                                        __m256d c, __m256d d) {
     const __m256d sr = _mm256_add_pd(a.Re, b.Re);
     const __m256d si = _mm256_add_pd(a.Im, b.Im);
     const __m256d dr = _mm256_sub_pd(a.Re, b.Re);
     const __m256d di = _mm256_sub_pd(a.Im, b.Im);
-    const __m256d carried = _mm256_mul_pd(_mm256_add_pd(a.Err, b.Err), _mm256_set1_pd(Grow));
     a.Re = sr;
     a.Im = si;
-    a.Err = _mm256_fmadd_pd(_mm256_set1_pd(SumError), Modulus4(sr, si), carried);
     b.Re = _mm256_fmsub_pd(c, dr, _mm256_mul_pd(d, di));
     b.Im = _mm256_fmadd_pd(d, dr, _mm256_mul_pd(c, di));
-    b.Err = _mm256_fmadd_pd(_mm256_set1_pd(TwiddledError), Modulus4(dr, di), carried);
+    if constexpr (Bounded) {
+        const __m256d carried = _mm256_mul_pd(_mm256_add_pd(a.Err, b.Err), _mm256_set1_pd(Grow));
+        a.Err = _mm256_fmadd_pd(_mm256_set1_pd(SumError), Modulus4(sr, si), carried);
+        b.Err = _mm256_fmadd_pd(_mm256_set1_pd(TwiddledError), Modulus4(dr, di), carried);
+    }
+}
+
+// Loads and stores of four lanes; the bounds only when Bounded.
+template <bool Bounded>
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline TLanes Load4(const double* re,
+                                                                    const double* im,
+                                                                    const double* err) {
+    return {_mm256_loadu_pd(re), _mm256_loadu_pd(im),
+            Bounded ? _mm256_loadu_pd(err) : _mm256_setzero_pd()};
+}
+template <bool Bounded>
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline void Store4(const TLanes& v, double* re,
+                                                                   double* im, double* err) {
+    _mm256_storeu_pd(re, v.Re);
+    _mm256_storeu_pd(im, v.Im);
+    if constexpr (Bounded) {
+        _mm256_storeu_pd(err, v.Err);
+    }
 }
 
 // Rows of four become columns of four.
@@ -89,24 +118,23 @@ struct TLanes {
     x3 = _mm256_permute2f128_pd(t1, t3, 0x31);
 }
 
+template <bool Bounded>
 struct TAvx2Group {
+    static constexpr bool HasBounds = Bounded;
     [[gnu::target("avx2,fma")]] static void Run(double* r0, double* i0, double* e0, double* r1,
                                                 double* i1, double* e1, std::size_t half,
                                                 const double* c, const double* d) {
         if (half < 4) {
-            TPlainGroup::Run(r0, i0, e0, r1, i1, e1, half, c, d);
+            TPlainGroup<Bounded>::Run(r0, i0, e0, r1, i1, e1, half, c, d);
             return;
         }
         for (std::size_t j = 0; j < half; j += 4) {  // half is a power of two from 4
-            TLanes a{_mm256_loadu_pd(r0 + j), _mm256_loadu_pd(i0 + j), _mm256_loadu_pd(e0 + j)};
-            TLanes b{_mm256_loadu_pd(r1 + j), _mm256_loadu_pd(i1 + j), _mm256_loadu_pd(e1 + j)};
-            Butterfly4(a, b, _mm256_loadu_pd(c + j), _mm256_loadu_pd(d + j));
-            _mm256_storeu_pd(r0 + j, a.Re);
-            _mm256_storeu_pd(i0 + j, a.Im);
-            _mm256_storeu_pd(e0 + j, a.Err);
-            _mm256_storeu_pd(r1 + j, b.Re);
-            _mm256_storeu_pd(i1 + j, b.Im);
-            _mm256_storeu_pd(e1 + j, b.Err);
+            const std::size_t je = Bounded ? j : 0;  // no offset on a null pointer
+            TLanes a = Load4<Bounded>(r0 + j, i0 + j, e0 + je);
+            TLanes b = Load4<Bounded>(r1 + j, i1 + j, e1 + je);
+            Butterfly4<Bounded>(a, b, _mm256_loadu_pd(c + j), _mm256_loadu_pd(d + j));
+            Store4<Bounded>(a, r0 + j, i0 + j, e0 + je);
+            Store4<Bounded>(b, r1 + j, i1 + j, e1 + je);
         }
     }
 
@@ -127,34 +155,30 @@ struct TAvx2Group {
         for (std::size_t first = 0; first < length; first += 16) {
             double* re = w.Re + first;
             double* im = w.Im + first;
-            double* err = w.Err + first;
-            TLanes v0{_mm256_loadu_pd(re), _mm256_loadu_pd(im), _mm256_loadu_pd(err)};
-            TLanes v1{_mm256_loadu_pd(re + 4), _mm256_loadu_pd(im + 4), _mm256_loadu_pd(err + 4)};
-            TLanes v2{_mm256_loadu_pd(re + 8), _mm256_loadu_pd(im + 8), _mm256_loadu_pd(err + 8)};
-            TLanes v3{_mm256_loadu_pd(re + 12), _mm256_loadu_pd(im + 12),
-                      _mm256_loadu_pd(err + 12)};
+            double* err = Bounded ? w.Err + first : nullptr;
+            const std::size_t step = Bounded ? 4 : 0;
+            TLanes v0 = Load4<Bounded>(re, im, err);
+            TLanes v1 = Load4<Bounded>(re + 4, im + 4, err + step);
+            TLanes v2 = Load4<Bounded>(re + 8, im + 8, err + 2 * step);
+            TLanes v3 = Load4<Bounded>(re + 12, im + 12, err + 3 * step);
             Transpose(v0.Re, v1.Re, v2.Re, v3.Re);
             Transpose(v0.Im, v1.Im, v2.Im, v3.Im);
-            Transpose(v0.Err, v1.Err, v2.Err, v3.Err);
-            Butterfly4(v0, v2, c40, d40);
-            Butterfly4(v1, v3, c41, d41);
-            Butterfly4(v0, v1, c20, d20);
-            Butterfly4(v2, v3, c20, d20);
+            if constexpr (Bounded) {
+                Transpose(v0.Err, v1.Err, v2.Err, v3.Err);
+            }
+            Butterfly4<Bounded>(v0, v2, c40, d40);
+            Butterfly4<Bounded>(v1, v3, c41, d41);
+            Butterfly4<Bounded>(v0, v1, c20, d20);
+            Butterfly4<Bounded>(v2, v3, c20, d20);
             Transpose(v0.Re, v1.Re, v2.Re, v3.Re);
             Transpose(v0.Im, v1.Im, v2.Im, v3.Im);
-            Transpose(v0.Err, v1.Err, v2.Err, v3.Err);
-            _mm256_storeu_pd(re, v0.Re);
-            _mm256_storeu_pd(re + 4, v1.Re);
-            _mm256_storeu_pd(re + 8, v2.Re);
-            _mm256_storeu_pd(re + 12, v3.Re);
-            _mm256_storeu_pd(im, v0.Im);
-            _mm256_storeu_pd(im + 4, v1.Im);
-            _mm256_storeu_pd(im + 8, v2.Im);
-            _mm256_storeu_pd(im + 12, v3.Im);
-            _mm256_storeu_pd(err, v0.Err);
-            _mm256_storeu_pd(err + 4, v1.Err);
-            _mm256_storeu_pd(err + 8, v2.Err);
-            _mm256_storeu_pd(err + 12, v3.Err);
+            if constexpr (Bounded) {
+                Transpose(v0.Err, v1.Err, v2.Err, v3.Err);
+            }
+            Store4<Bounded>(v0, re, im, err);
+            Store4<Bounded>(v1, re + 4, im + 4, err + step);
+            Store4<Bounded>(v2, re + 8, im + 8, err + 2 * step);
+            Store4<Bounded>(v3, re + 12, im + 12, err + 3 * step);
         }
         return true;
     }
@@ -167,8 +191,10 @@ template <class Group>
                                              const double* c, const double* d) {
     const std::size_t half = span / 2;
     for (std::size_t group = 0; group < length; group += span) {
-        Group::Run(w.Re + group, w.Im + group, w.Err + group, w.Re + group + half,
-                   w.Im + group + half, w.Err + group + half, half, c, d);
+        double* e0 = Group::HasBounds ? w.Err + group : nullptr;
+        double* e1 = Group::HasBounds ? w.Err + group + half : nullptr;
+        Group::Run(w.Re + group, w.Im + group, e0, w.Re + group + half, w.Im + group + half, e1,
+                   half, c, d);
     }
 }
 
@@ -207,7 +233,8 @@ template <class Group>
     pending[count++] = {0, n};
     while (count > 0) {
         const TPart part = pending[--count];
-        const TArrays at{w.Re + part.First, w.Im + part.First, w.Err + part.First};
+        const TArrays at{w.Re + part.First, w.Im + part.First,
+                         Group::HasBounds ? w.Err + part.First : nullptr};
         if (part.Span <= LocalSpan) {
             StagesBody<Group>(at, part.Span, n, part.Span, 2, c, d);
             continue;
@@ -219,9 +246,10 @@ template <class Group>
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
+template <bool Bounded>
 [[gnu::target("avx2,fma")]] void TransformAvx2(TArrays w, std::size_t n, const double* c,
                                                const double* d) {
-    TransformBody<TAvx2Group>(w, n, c, d);
+    TransformBody<TAvx2Group<Bounded>>(w, n, c, d);
 }
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
@@ -229,20 +257,29 @@ bool HasAvx2() {
 }
 #endif
 
-}  // namespace
-
-void TransformPlain(TArrays w, std::size_t n, const double* c, const double* d) {
-    TransformBody<TPlainGroup>(w, n, c, d);
-}
-
-void Transform(TArrays w, std::size_t n, const double* c, const double* d) {
+template <bool Bounded>
+void Dispatch(TArrays w, std::size_t n, const double* c, const double* d) {
 #if defined(__GNUC__) && defined(__x86_64__)
     if (HasAvx2()) {
-        TransformAvx2(w, n, c, d);
+        TransformAvx2<Bounded>(w, n, c, d);
         return;
     }
 #endif
-    TransformPlain(w, n, c, d);
+    TransformBody<TPlainGroup<Bounded>>(w, n, c, d);
+}
+
+}  // namespace
+
+void TransformPlain(TArrays w, std::size_t n, const double* c, const double* d) {
+    TransformBody<TPlainGroup<true>>(w, n, c, d);
+}
+
+void Transform(TArrays w, std::size_t n, const double* c, const double* d) {
+    Dispatch<true>(w, n, c, d);
+}
+
+void TransformValues(double* re, double* im, std::size_t n, const double* c, const double* d) {
+    Dispatch<false>({re, im, nullptr}, n, c, d);
 }
 
 }  // namespace sonavel::bounded

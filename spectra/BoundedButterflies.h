@@ -44,5 +44,7 @@ struct TArrays {
 void Transform(TArrays w, std::size_t n, const double* c, const double* d);
 // The same without vector instructions, as machines without AVX2 run it.
 void TransformPlain(TArrays w, std::size_t n, const double* c, const double* d);
+// Transform's values alone, the same to the bit, without the bounds.
+void TransformValues(double* re, double* im, std::size_t n, const double* c, const double* d);
 
 }  // namespace sonavel::bounded

@@ -80,7 +80,7 @@ TBoundedFFT::TBoundedFFT(std::uint32_t n) : N_(n) {
         throw std::invalid_argument("TBoundedFFT: the size must be a power of two from 2");
     }
     Tables_ = TablesFor(n);
-    for (std::vector<double>* v : {&Re_, &Im_, &Err_, &ForwardRe_, &ForwardIm_, &ForwardErr_}) {
+    for (std::vector<double>* v : {&Re_, &Im_, &Err_, &ForwardRe_, &ForwardIm_}) {
         v->resize(n);
     }
 }
@@ -162,11 +162,11 @@ bool TBoundedFFT::Run(std::span<const std::int32_t> a, std::span<const std::int3
     for (std::uint32_t i = 0; i < n; ++i) {
         ForwardRe_[i] = a[i];
         ForwardIm_[i] = pair ? b[i] : 0;
-        ForwardErr_[i] = 0;
         squares += ForwardRe_[i] * ForwardRe_[i] + ForwardIm_[i] * ForwardIm_[i];
     }
-    bounded::Transform({ForwardRe_.data(), ForwardIm_.data(), ForwardErr_.data()}, n,
-                       Tables_->Cos[0].data(), Tables_->Sin[0].data());
+    // Its error is bounded as a whole, below.
+    bounded::TransformValues(ForwardRe_.data(), ForwardIm_.data(), n, Tables_->Cos[0].data(),
+                             Tables_->Sin[0].data());
 
     // The plan over the whole circle, from the bit-reversed order the transform leaves. A
     // single block's mirror is the conjugate, as FFT loads it; a pair's reads the mirrored bin.

@@ -69,7 +69,6 @@ class TBoundedFFT {
     // The forward transform's results while the plan fills the others.
     std::vector<double> ForwardRe_;
     std::vector<double> ForwardIm_;
-    std::vector<double> ForwardErr_;
     double Uniform_ = 0;
 };
 
