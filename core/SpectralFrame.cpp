@@ -10,6 +10,7 @@
 #include "core/AudioStream.h"
 #include "core/ParallelWork.h"
 #include "core/Progress.h"
+#include "spectra/BitReversal.h"
 #include "spectra/BoundedFFT.h"
 #include "spectra/SpectraUtils.h"
 
@@ -151,9 +152,10 @@ bool DecideOneByOne(std::span<const double> values, std::span<const double> boun
 }
 
 // The same for a whole block at 1 and 2 bytes, in vectors and without branches: rounding to
-// nearest (ties to even, as ClippedRound) by adding and taking away 1.5 * 2^52, the stored
-// values as LevelsToStored takes them. A block that reaches the clipping takes the way above.
-// levels holds the block in the transform's order on the way.
+// nearest (ties to even, as ClippedRound) by adding and taking away 1.5 * 2^52, clipping an
+// integer v as (|v + MaxLevel| - |v - MaxLevel|) / 2, exact below 2^52; that gives
+// ClippedRound's value. The stored values as LevelsToStored takes them. levels holds the
+// block in the transform's order on the way.
 bool Decide(std::span<const double> values, std::span<const double> bounds,
             std::span<const std::uint32_t> reverse, std::uint32_t writable, unsigned bytesPerSample,
             double extraBound, std::span<double> levels, std::span<std::int32_t> result) {
@@ -165,6 +167,7 @@ bool Decide(std::span<const double> values, std::span<const double> bounds,
     const double ratio =
         static_cast<double>((std::int32_t{1} << (8 * bytesPerSample - 1)) - 1) / MaxLevel;
     constexpr double shifter = 0x1.8p52;
+    constexpr double most = MaxLevel;
     const double* y = values.data();
     const double* bound = bounds.data();
     double* level = levels.data();
@@ -173,8 +176,10 @@ bool Decide(std::span<const double> values, std::span<const double> bounds,
 #pragma omp simd reduction(max : open, reach)
     for (std::size_t m = 0; m < n; ++m) {
         const double e = bound[m] * (1 + 0x1p-40) + std::fabs(y[m]) * 0x1p-50 + extraBound;
-        const double low = (y[m] - e + shifter) - shifter;
-        const double high = (y[m] + e + shifter) - shifter;
+        double low = (y[m] - e + shifter) - shifter;
+        double high = (y[m] + e + shifter) - shifter;
+        low = (std::fabs(low + most) - std::fabs(low - most)) * 0.5;
+        high = (std::fabs(high + most) - std::fabs(high - most)) * 0.5;
         const double far = std::fabs(y[m]) + e;
         reach = far > reach ? far : reach;
         const double gap =
@@ -182,16 +187,14 @@ bool Decide(std::span<const double> values, std::span<const double> bounds,
         open = gap > open ? gap : open;
         level[m] = low;
     }
-    if (!(reach < MaxLevel - 2)) {  // clipping, or values the rounding above does not hold for
+    if (!(reach < 0x1p50)) {  // beyond the reach of the rounding above
         return DecideOneByOne(values, bounds, reverse, writable, bytesPerSample, extraBound,
                               result);
     }
     if (open != 0) {  // never negative: both steps keep the order
         return false;
     }
-    for (std::size_t m = 0; m < n; ++m) {
-        result[reverse[m]] = static_cast<std::int32_t>(level[m]);
-    }
+    FromBitReversedOrder(std::span<const double>(levels), reverse, result);
     return true;
 }
 
