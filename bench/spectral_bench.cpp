@@ -101,7 +101,7 @@ double BoundedPairMs(std::size_t n, int runs, bool shared) {
     const std::vector<std::int32_t> second(samples.rbegin(), samples.rend());
     TBoundedFFT transform(static_cast<std::uint32_t>(n));
     const TBinPlan plan(n / 2 + 1);
-    const double gain = PlanGain(plan);
+    const double gain = PlanGain(plan, shared);
     const double ms = MedianMs(runs, [&] {
         transform.Run(
             samples,

@@ -51,16 +51,18 @@ struct TBlockWork {
     std::vector<std::int32_t> Result;
     std::vector<std::int32_t> SecondResult;
     std::vector<double> Levels;
-    // PlanGain of the last plan seen (plans are mostly shared by all blocks).
+    // PlanGain of the last plan seen (plans are mostly shared by all blocks), alone and for
+    // pairs.
     std::shared_ptr<const TBinPlan> GainOf;
-    double Gain = 0;
+    double Gain[2] = {0, 0};
 
-    double GainFor(const std::shared_ptr<const TBinPlan>& plan) {
+    double GainFor(const std::shared_ptr<const TBinPlan>& plan, bool pair) {
         if (plan != GainOf) {
-            Gain = PlanGain(*plan);
+            Gain[0] = PlanGain(*plan, false);
+            Gain[1] = PlanGain(*plan, true);
             GainOf = plan;
         }
-        return Gain;
+        return Gain[pair ? 1 : 0];
     }
 };
 
@@ -209,7 +211,7 @@ void BoundedBlocks(TBlockWork& work, const std::shared_ptr<const TBinPlan>& plan
     if (!transform.Run(
             work.Samples,
             pair ? std::span<const std::int32_t>(work.Second) : std::span<const std::int32_t>(),
-            *plan, work.GainFor(plan))) {
+            *plan, work.GainFor(plan, pair))) {
         return;
     }
     const double extra = extraBound + transform.UniformBound();

@@ -123,28 +123,49 @@ unsigned Stages(std::uint32_t n) {
 
 }  // namespace
 
-double PlanGain(const TBinPlan& plan) {
+double PlanGain(const TBinPlan& plan, bool pair) {
     const std::size_t bins = plan.Source.size();
     if (bins < 2) {
         throw std::invalid_argument("PlanGain: a plan of fewer than two bins");
     }
-    const auto n = static_cast<double>(2 * (bins - 1));
-    // Sum of squared factors over the whole circle (the end bins have no mirror), and how
-    // often one bin is read; a bin read by the ends and their mirrors may count twice more,
-    // which the factor 2 covers.
-    std::vector<std::uint32_t> reads(bins);
-    std::uint32_t most = 0;
+    const std::size_t half = bins - 1;  // N / 2
+    // How often each bin of the whole circle is read: bin k for k <= N/2 in direct[k], bin
+    // N - k in mirrored[k]. And the sum of the squared factors of every read.
+    std::vector<std::uint32_t> direct(bins);
+    std::vector<std::uint32_t> mirrored(bins);
     long double squares = 0;
     for (std::size_t j = 0; j < bins; ++j) {
-        const std::uint32_t source = plan.Source[j];
-        if (source == TBinPlan::None) {
+        const std::uint32_t s = plan.Source[j];
+        if (s == TBinPlan::None) {
             continue;
         }
         const long double f = plan.Factor[j];
-        squares += f * f * (j == 0 || j == bins - 1 ? 1 : 2);
-        most = std::max(most, ++reads[source]);
+        const bool end = j == 0 || j == half;
+        const bool selfMirrored = s == 0 || s == half;
+        if (!pair) {
+            // The mirror target takes the conjugate of the same bin.
+            direct[s] += end ? 1 : 2;
+            squares += f * f * (end ? 1 : 2);
+        } else if (end && !selfMirrored) {
+            // The conjugate-symmetric part: half the factor on the bin and its mirror.
+            ++direct[s];
+            ++mirrored[s];
+            squares += f * f / 2;
+        } else {
+            ++direct[s];
+            squares += f * f;
+            if (!end) {
+                ++(selfMirrored ? direct[s] : mirrored[s]);
+                squares += f * f;
+            }
+        }
     }
-    return std::sqrt(static_cast<double>(2 * most * squares / n)) * SumMargin;
+    std::uint32_t most = 0;
+    for (std::size_t k = 0; k < bins; ++k) {
+        most = std::max({most, direct[k], mirrored[k]});
+    }
+    const auto n = static_cast<long double>(2 * half);
+    return std::sqrt(static_cast<double>(most * squares / n)) * SumMargin;
 }
 
 bool TBoundedFFT::Run(std::span<const std::int32_t> a, std::span<const std::int32_t> b,

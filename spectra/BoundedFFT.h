@@ -10,10 +10,11 @@
 namespace sonavel {
 
 // How much a plan can enlarge an error spread over a spectrum: with e the error of every bin
-// of the whole circle (the half spectrum and its mirror), the error a plan's result passes
-// to any one sample of the inverse transform is at most PlanGain * sqrt(N) * |e| (2-norm).
-// Cauchy-Schwarz over the bins a sample sums, counting bins that are read more than once.
-double PlanGain(const TBinPlan& plan);
+// of the whole circle, the error the plan's result passes to any one sample of the inverse
+// transform is at most PlanGain * sqrt(N) * |e| (2-norm). Cauchy-Schwarz over the bins a
+// sample sums, counting bins that are read more than once; which bins the mirror half reads
+// depends on whether two blocks share the run (see TBoundedFFT).
+double PlanGain(const TBinPlan& plan, bool pair);
 
 // The steps the spectral effects take (forward transform of integer samples, scaled by 1/N;
 // a bin plan; inverse transform; the real part) in double precision, vectorised where the
@@ -44,7 +45,8 @@ class TBoundedFFT {
 
     std::uint32_t Size() const { return N_; }
 
-    // Runs a (and b, unless empty) through the steps with the plan, whose PlanGain is gain.
+    // Runs a (and b, unless empty) through the steps with the plan, whose PlanGain for the
+    // run is gain.
     // False when a value left the range in which the bounds hold (overflow or underflow),
     // in which case the results mean nothing.
     bool Run(std::span<const std::int32_t> a, std::span<const std::int32_t> b, const TBinPlan& plan,

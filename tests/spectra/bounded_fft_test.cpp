@@ -86,7 +86,7 @@ TEST(BoundedFFTTest, EveryResultLiesWithinItsBoundOfTheExtendedSteps) {
                     ASSERT_TRUE(bounded.Run(
                         a,
                         pair ? std::span<const std::int32_t>(b) : std::span<const std::int32_t>(),
-                        plan, PlanGain(plan)))
+                        plan, PlanGain(plan, pair)))
                         << where;
                     const std::vector<long double> exactA = ExtendedSteps(a, plan);
                     const std::vector<long double> exactB = ExtendedSteps(b, plan);
@@ -109,18 +109,31 @@ TEST(BoundedFFTTest, EveryResultLiesWithinItsBoundOfTheExtendedSteps) {
 }
 
 TEST(BoundedFFTTest, PlanGainCountsFactorsAndBinsReadTwice) {
-    constexpr std::size_t bins = 5;  // N = 8
-    TBinPlan plan(bins);
-    EXPECT_NEAR(PlanGain(plan), std::sqrt(2.0), 0.01);  // every bin once, factor 1
-    for (std::size_t j = 0; j < bins; ++j) {
-        plan.Take(j, j, 3);
+    // N = 8. Alone, a block's mirror half reads the same bins again (conjugated); a pair's
+    // reads the mirrored ones, and an end bin planned from another reads that bin and its
+    // mirror, each with half the factor.
+    struct TCase {
+        const char* Name;
+        std::function<void(TBinPlan&)> Change;
+        double Alone;
+        double Pair;
+    };
+    const std::vector<TCase> cases = {
+        {"every bin once, factor 1", [](TBinPlan&) {}, std::sqrt(2.0), 1},
+        {"factor 3 on bin 1", [](TBinPlan& p) { p.Take(1, 1, 3); }, std::sqrt(2 * 24 / 8.0),
+         std::sqrt(24 / 8.0)},
+        {"bin 1 read twice", [](TBinPlan& p) { p.Take(3, 1); }, 2, std::sqrt(2.0)},
+        {"two bins cleared", [](TBinPlan& p) { p.Clear(1), p.Clear(3); }, std::sqrt(2 * 4 / 8.0),
+         std::sqrt(4 / 8.0)},
+        {"the first bin from bin 2", [](TBinPlan& p) { p.Take(0, 2, 2); },
+         std::sqrt(3 * (4 + 7) / 8.0), std::sqrt(2 * (2 + 7) / 8.0)},
+    };
+    for (const TCase& c : cases) {
+        TBinPlan plan(5);
+        c.Change(plan);
+        EXPECT_NEAR(PlanGain(plan, false), c.Alone, 0.01) << c.Name;
+        EXPECT_NEAR(PlanGain(plan, true), c.Pair, 0.01) << c.Name;
     }
-    EXPECT_NEAR(PlanGain(plan), 3 * std::sqrt(2.0), 0.01);
-    plan.Take(3, 1, 3);  // bin 1 read twice
-    EXPECT_NEAR(PlanGain(plan), 6, 0.01);
-    plan.Clear(1);
-    plan.Clear(3);
-    EXPECT_NEAR(PlanGain(plan), 3 * std::sqrt(2.0 * 4 / 8), 0.01);
 }
 
 #if __has_include(<quadmath.h>)
@@ -192,7 +205,7 @@ TEST(BoundedFFTTest, KeepsTheCallersFlagsAndRefusesSizesThatDoNotFit) {
     const TBinPlan plan(9);
     std::feclearexcept(FE_ALL_EXCEPT);
     std::feraiseexcept(FE_DIVBYZERO);
-    EXPECT_TRUE(bounded.Run(samples, {}, plan, PlanGain(plan)));
+    EXPECT_TRUE(bounded.Run(samples, {}, plan, PlanGain(plan, false)));
     EXPECT_NE(std::fetestexcept(FE_DIVBYZERO), 0);
     std::feclearexcept(FE_ALL_EXCEPT);
 
@@ -202,7 +215,7 @@ TEST(BoundedFFTTest, KeepsTheCallersFlagsAndRefusesSizesThatDoNotFit) {
     EXPECT_THROW(bounded.Run(shorter, {}, plan, 1), std::invalid_argument);
     EXPECT_THROW(bounded.Run(samples, shorter, plan, 1), std::invalid_argument);
     EXPECT_THROW(bounded.Run(samples, {}, TBinPlan(5), 1), std::invalid_argument);
-    EXPECT_THROW(PlanGain(TBinPlan(1)), std::invalid_argument);
+    EXPECT_THROW(PlanGain(TBinPlan(1), false), std::invalid_argument);
 }
 
 TEST(BoundedFFTTest, ValuesOutOfRangeAreReportedNotTrusted) {
@@ -213,7 +226,8 @@ TEST(BoundedFFTTest, ValuesOutOfRangeAreReportedNotTrusted) {
     for (const long double factor : {1e300L, 1e-320L}) {
         TBinPlan plan(5);
         plan.Take(1, 1, factor);
-        EXPECT_FALSE(bounded.Run(samples, {}, plan, PlanGain(plan))) << static_cast<double>(factor);
+        EXPECT_FALSE(bounded.Run(samples, {}, plan, PlanGain(plan, false)))
+            << static_cast<double>(factor);
     }
 }
 
