@@ -65,6 +65,27 @@ inline void LevelsToStored(const std::int32_t* levels, std::size_t n, unsigned b
     }
 }
 
+// StoredToLevel(LevelToStored(v)) for n levels in place: what reading back a written level
+// gives. At 1 and 2 bytes in double as LevelsToStored, and back: stored * MaxLevel / 2^shift
+// is exact in double, and rounding it to nearest (ties to even) is StoredToLevel's rounding.
+inline void LevelsRoundTrip(std::int32_t* levels, std::size_t n, unsigned bytesPerSample) {
+    if (bytesPerSample <= 2) {
+        const unsigned shift = 8 * bytesPerSample - 1;
+        const double ratio = static_cast<double>((std::int32_t{1} << shift) - 1) / MaxLevel;
+        const double back = MaxLevel / static_cast<double>(std::int32_t{1} << shift);
+        constexpr double shifter = 0x1.8p52;
+#pragma omp simd
+        for (std::size_t i = 0; i < n; ++i) {
+            const double stored = (levels[i] * ratio + shifter) - shifter;
+            levels[i] = static_cast<std::int32_t>((stored * back + shifter) - shifter);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        levels[i] = StoredToLevel(LevelToStored(levels[i], bytesPerSample), bytesPerSample);
+    }
+}
+
 // Sign-extends the low bytesPerSample bytes of a little-endian stored word.
 constexpr std::int32_t SignExtend(std::uint32_t raw, unsigned bytesPerSample) {
     const unsigned unused = 32 - 8 * bytesPerSample;

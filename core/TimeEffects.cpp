@@ -134,9 +134,7 @@ class TComb {
             }
             stream.WriteSamples(channel, static_cast<std::uint32_t>(p0), b, out.data());
             // The levels read back: those of the stored width.
-            for (std::uint32_t j = 0; j < b; ++j) {
-                out[j] = StoredRoundTrip(out[j], bps);
-            }
+            LevelsRoundTrip(out.data(), b, bps);
             peak = blockwalk::PeakOf(out.data(), b, peak);
             k += b;
             progress.Advance(b / 2);
@@ -145,8 +143,13 @@ class TComb {
                                [&progress](std::uint32_t b) { progress.Advance(b - b / 2); });
     }
 
+    // What the estimates leave open at a position (TTermSums::Open): some term's rounding, or
+    // the truncation of the sum's product.
+    static constexpr std::int32_t OpenTerms = 1;
+    static constexpr std::int32_t OpenTruncation = 2;
+
     // Per position of a block: the sum of the rounded term estimates, the largest distance of
-    // an estimate from its rounding, and whether the estimates leave the result open.
+    // an estimate from its rounding, and what the estimates leave open.
     struct TTermSums {
         explicit TTermSums(std::size_t block) : Sum(block), Worst(block), Open(block) {}
         std::vector<double> Sum;
@@ -177,21 +180,25 @@ class TComb {
         }
         FinishSettled(sum, worst, KEstimate_, b, sums.Open.data(), out);
         // The rest, one by one: only the terms whose estimate lies near a half-integer are
-        // taken in extended precision.
+        // taken in extended precision; where the terms are settled and only the truncation is
+        // open, their sum is.
         constexpr double shifter = 0x1.8p52;
         for (std::uint32_t j = 0; j < b; ++j) {
             if (sums.Open[j] == 0) {
                 continue;
             }
             const std::int64_t p = p0 + j;
-            std::int64_t acc = 0;
-            for (std::size_t t = 0; t < Delays_.size(); ++t) {
-                const std::int32_t u = ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
-                const double y = u * factors[t];
-                const double nearest = (y + shifter) - shifter;
-                acc += std::fabs(y - nearest) <= 0.5 - RoundTolerance
-                           ? static_cast<std::int64_t>(nearest)
-                           : ExactTerm(u, t);
+            std::int64_t acc = static_cast<std::int64_t>(sum[j]);  // integers: exact
+            if ((sums.Open[j] & OpenTerms) != 0) {
+                acc = 0;
+                for (std::size_t t = 0; t < Delays_.size(); ++t) {
+                    const std::int32_t u = ring[static_cast<std::uint64_t>(p - Delays_[t]) & mask];
+                    const double y = u * factors[t];
+                    const double nearest = (y + shifter) - shifter;
+                    acc += std::fabs(y - nearest) <= 0.5 - RoundTolerance
+                               ? static_cast<std::int64_t>(nearest)
+                               : ExactTerm(u, t);
+                }
             }
             out[j] = acc == 0 ? 0
                               : ClampToLevel(TruncEstimate(static_cast<double>(acc) * KEstimate_,
@@ -228,10 +235,13 @@ class TComb {
             const double overshoot = std::fabs(nearest) > std::fabs(estimate) ? 1.0 : 0.0;
             const double whole = nearest - std::copysign(overshoot, estimate);
             const double fraction = std::fabs(estimate - whole);
-            // Bitwise, not short-circuit, so that the loop has no branches.
-            const bool settled = (worst[j] <= 0.5 - RoundTolerance) & (fraction >= TruncTolerance) &
-                                 (fraction <= 1 - TruncTolerance);
-            open[j] = static_cast<std::int32_t>(!settled & (sum[j] != 0));
+            // Bitwise, not short-circuit, so that the loop has no branches. A zero sum of
+            // settled terms needs no truncation.
+            const bool termsSettled = worst[j] <= 0.5 - RoundTolerance;
+            const bool truncSettled =
+                (fraction >= TruncTolerance) & (fraction <= 1 - TruncTolerance);
+            open[j] = static_cast<std::int32_t>(!termsSettled) * OpenTerms +
+                      static_cast<std::int32_t>(!truncSettled & (sum[j] != 0)) * OpenTruncation;
             const double clamped = whole > top ? top : (whole < -top ? -top : whole);
             out[j] = static_cast<std::int32_t>(clamped);
         }

@@ -38,7 +38,7 @@ TEST(SampleScale, EveryEightAndSixteenBitValueBothWays) {
     }
 }
 
-TEST(SampleScale, RunsOfLevelsWriteAsOneByOneAtEveryWidth) {
+TEST(SampleScale, RunsOfLevelsWriteAndReadBackAsOneByOneAtEveryWidth) {
     // The levels on both sides of every rounding boundary of 1 and 2 bytes (where stored
     // value s turns into s + 1), the edges, and a dense sample of the whole range.
     for (unsigned bytes = 1; bytes <= 4; ++bytes) {
@@ -62,9 +62,13 @@ TEST(SampleScale, RunsOfLevelsWriteAsOneByOneAtEveryWidth) {
         }
         std::vector<std::int32_t> stored(levels.size());
         LevelsToStored(levels.data(), levels.size(), bytes, stored.data());
+        std::vector<std::int32_t> readBack = levels;
+        LevelsRoundTrip(readBack.data(), readBack.size(), bytes);
         for (std::size_t i = 0; i < levels.size(); ++i) {
             ASSERT_EQ(stored[i], LevelToStored(levels[i], bytes))
                 << bytes << " bytes, level " << levels[i];
+            ASSERT_EQ(readBack[i], StoredToLevel(stored[i], bytes))
+                << bytes << " bytes, level " << levels[i] << " read back";
         }
     }
 }
