@@ -175,14 +175,16 @@ TEST(ScaledSine, RunsEqualSingleValues) {
         x.push_back(edge);
         x.push_back(-edge);
     }
-    for (const int volume : {100, 50, 0, 1}) {
+    // The volumes' scales, a negative one, and the first scale the runs leave to the scalar way.
+    for (const long double scale : {Amplitude(100), Amplitude(50), Amplitude(0), Amplitude(1),
+                                    -Amplitude(100), 0x1p31L - 0.5L}) {
         std::vector<std::int32_t> sines(x.size());
         std::vector<std::int32_t> complements(x.size());
-        TruncScaledSines(x, Amplitude(volume), sines);
-        TruncScaledCosineComplements(x, Amplitude(volume), complements);
+        TruncScaledSines(x, scale, sines);
+        TruncScaledCosineComplements(x, scale, complements);
         for (std::size_t i = 0; i < x.size(); ++i) {
-            ASSERT_EQ(sines[i], TruncScaledSine(x[i], Amplitude(volume))) << i;
-            ASSERT_EQ(complements[i], TruncScaledCosineComplement(x[i], Amplitude(volume))) << i;
+            ASSERT_EQ(sines[i], TruncScaledSine(x[i], scale)) << i;
+            ASSERT_EQ(complements[i], TruncScaledCosineComplement(x[i], scale)) << i;
         }
     }
 }
