@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 #include "app/ErrorText.h"
 #include "core/Progress.h"
@@ -129,14 +130,19 @@ void LoadFile(const std::string& fileName, const std::string& format, TAudioStre
 }
 
 TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
-                       const TMp3Settings& mp3Settings, const std::string& language) {
+                       const TMp3Settings& mp3Settings, const std::string& language,
+                       std::optional<std::uint8_t> bits) {
     // Such a file would say it has no channels, and other programs refuse it.
     if (stream.ChannelCount == 0) {
         return {false, NoChannelsToSaveText(language)};
     }
     try {
-        if (format == PcmFormat) {
+        if (format == PcmFormat && bits) {
+            SavePCMFile(stream, fileName, *bits);
+        } else if (format == PcmFormat) {
             SavePCMFile(stream, fileName);
+        } else if (bits) {
+            throw std::invalid_argument("SaveStream: a width is given only for a PCM file");
         } else if (format == Mp3Format) {
             SaveMP3File(stream, fileName, mp3Settings);
         } else {

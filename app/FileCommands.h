@@ -48,9 +48,11 @@ struct TSaveResult {
 
 // Writes the stream to a file in the format ("PCM" or "MP3" with the given settings). The
 // file is replaced only when written completely; a failure leaves what was there. A stream
-// without channels is refused.
+// without channels is refused. With bits, a PCM file is written as the stream would be after
+// ChangeBits(bits), without converting the stream (see SavePCMFile).
 TSaveResult SaveStream(TAudioStream& stream, const std::string& fileName, const std::string& format,
-                       const TMp3Settings& mp3Settings, const std::string& language);
+                       const TMp3Settings& mp3Settings, const std::string& language,
+                       std::optional<std::uint8_t> bits = std::nullopt);
 
 // The constant bit rates an MP3 of this sample rate can have, in kbit/s.
 std::vector<std::uint16_t> Mp3ConstantBitrates(std::uint32_t sampleRate);

@@ -300,6 +300,29 @@ TAction PrepareSave(const TStep& step, TShadow& shadow) {
     };
 }
 
+// A last save to a WAV file straight after a change of bit depth: the file is written from the
+// samples as stored, converted on the way, so the document is not converted first (a pass over
+// the audio fewer). Nothing after it could see the document's width. Empty for an MP3 target.
+std::optional<TAction> PrepareSaveAtWidth(const TStep& step, TShadow& shadow, std::uint8_t bits) {
+    const TShadowDocument& d = ActiveDocument(step, shadow);
+    const TArguments args(step, ParametersOf(step));
+    TSaveTarget target = SaveTarget(args, d.Format.SampleRate);
+    if (target.Format != PcmFormat) {
+        return std::nullopt;
+    }
+    return [target = std::move(target), bits](TRunContext& c) {
+        TDocument& doc = *c.Workspace.Active();
+        const TSaveResult saved =
+            SaveStream(*doc.Stream, target.Path, target.Format, target.Mp3, c.Language, bits);
+        if (!saved.Ok) {
+            throw TRunError(saved.Message);
+        }
+        doc.FileName = target.Path;
+        doc.FileFormat = target.Format;
+        doc.Modified = false;
+    };
+}
+
 TAction PrepareChannel(const TStep& step, TShadow& shadow) {
     TShadowDocument& d = ActiveDocument(step, shadow);
     const TArguments args(step, ParametersOf(step));
@@ -449,6 +472,14 @@ TAction Around(TOperation operation, const TArguments& args, const TDialogValues
     }
 }
 
+// The width a bits step asks for, as its action would pass it on.
+std::uint8_t BitsOf(const TStepInfo& step, const TStep& given, TShadow& shadow) {
+    const TArguments args(given, step.Parameters, ActiveDocument(given, shadow).Format);
+    TDialogValues values;
+    args.StoreInto(values);
+    return static_cast<std::uint8_t>(values.ChangeBits.NewValue);
+}
+
 TAction PrepareOperation(const TStepInfo& step, const TStep& given, TShadow& shadow) {
     const TOperationInfo& info = *step.Operation;
     const TOperation operation = info.Operation;
@@ -594,10 +625,23 @@ bool IsStepWord(const std::string& word) {
 std::vector<TAction> PrepareScript(const TScript& script) {
     TShadow shadow(script.MaxUndos);
     std::vector<TAction> actions;
-    for (const TStep& step : script.Steps) {
+    std::uint8_t lastBits = 0;  // the width a bits step just asked for; 0 after any other step
+    for (std::size_t i = 0; i < script.Steps.size(); ++i) {
+        const TStep& step = script.Steps[i];
         const TStepInfo* info = FindStep(step.Word);
         if (info == nullptr) {
             throw TScriptError("Неизвестная команда " + step.Word, "Unknown step " + step.Word);
+        }
+        const bool last = i + 1 == script.Steps.size();
+        if (last && lastBits != 0 && step.Word == "save") {
+            if (auto fused = PrepareSaveAtWidth(step, shadow, lastBits)) {
+                actions.back() = std::move(*fused);
+                break;
+            }
+        }
+        lastBits = 0;
+        if (info->Operation != nullptr && info->Operation->Operation == TOperation::nBitsChange) {
+            lastBits = BitsOf(*info, step, shadow);
         }
         actions.push_back(info->Prepare != nullptr ? info->Prepare(step, shadow)
                                                    : PrepareOperation(*info, step, shadow));

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "core/TempPath.h"
+#include "core/WidthConverter.h"
 #include "platform/OsFile.h"
 
 namespace sonavel {
@@ -103,7 +104,7 @@ void TAudioStream::UpdateSampleFormat() {
         throw std::invalid_argument("Unsupported sample width: " + std::to_string(BitsPerSample) +
                                     " bits");
     }
-    BytesPerSample = static_cast<std::uint16_t>((BitsPerSample >> 3) + (BitsPerSample % 8 ? 1 : 0));
+    BytesPerSample = static_cast<std::uint16_t>(StoredBytesOf(BitsPerSample));
     ValueRange = 1;
     for (unsigned i = 0; i < BytesPerSample; ++i) {
         ValueRange *= 256;

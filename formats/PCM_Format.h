@@ -57,4 +57,8 @@ class TPCM {
 // the target is as it was.
 void SavePCMFile(TAudioStream& stream, const std::string& fileName);
 
+// Writes the file that ChangeBits(bits) and then SavePCMFile would, leaving the stream as it
+// is: each sample is converted on its way to the file, in the one pass over the audio.
+void SavePCMFile(TAudioStream& stream, const std::string& fileName, std::uint8_t bits);
+
 }  // namespace sonavel

@@ -1,8 +1,12 @@
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/ParallelWork.h"
 #include "core/Progress.h"
+#include "core/WidthConverter.h"
 #include "formats/FormatError.h"
 #include "formats/Interleave.h"
 #include "formats/PCM_Format.h"
@@ -26,11 +30,14 @@ void PutU32(std::uint8_t* p, std::uint32_t v) {
 constexpr std::size_t HeaderSize = 44;
 constexpr std::size_t ChunkBytes = 1 << 20;
 
-}  // namespace
-
-void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
+// The file at bits a sample; converted on the way when that changes the stored width.
+void Write(TAudioStream& stream, const std::string& fileName, std::uint16_t bits) {
     const std::uint16_t channels = stream.ChannelCount;
-    const unsigned bps = stream.BytesPerSample;
+    const unsigned storedBps = stream.BytesPerSample;
+    const unsigned bps = StoredBytesOf(bits);
+    const std::optional<TWidthConverter> converter =
+        bps != storedBps ? std::optional<TWidthConverter>(std::in_place, storedBps, bps)
+                         : std::nullopt;
     const std::uint64_t length = stream.GetLength();
     const std::size_t frameBytes = std::size_t{channels} * bps;
     const std::uint64_t dataSize = length * frameBytes;
@@ -49,7 +56,7 @@ void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
     PutU32(header + 24, stream.SampleRate);
     PutU32(header + 28, static_cast<std::uint32_t>(std::uint64_t{stream.SampleRate} * frameBytes));
     PutU16(header + 32, static_cast<std::uint32_t>(frameBytes));
-    PutU16(header + 34, stream.BitsPerSample);
+    PutU16(header + 34, bits);
     std::copy_n("data", 4, header + 36);
     PutU32(header + 40, static_cast<std::uint32_t>(dataSize));
     out.File().WriteAt(header, HeaderSize, 0);
@@ -61,17 +68,24 @@ void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
         // Channels are read and interleaved in parallel, one task per channel file, each into
         // its own byte lanes of the chunk; the chunk is then written here.
         std::vector<std::vector<std::uint8_t>> channelBytes(
-            channels, std::vector<std::uint8_t>(chunkFrames * bps));
-        const bool unsignedSamples = stream.BitsPerSample <= 8;
+            channels, std::vector<std::uint8_t>(chunkFrames * storedBps));
+        std::vector<std::vector<std::uint8_t>> convertedBytes(
+            converter ? channels : 0, std::vector<std::uint8_t>(chunkFrames * bps));
+        const bool unsignedSamples = bits <= 8;
         std::uint64_t filePos = HeaderSize;
         for (std::uint64_t n = 0; n < length;) {
             TProgressScope::Step(n);
             const std::size_t count =
                 static_cast<std::size_t>(std::min<std::uint64_t>(length - n, chunkFrames));
             ParallelFor(channels, [&](std::size_t c) {
-                std::uint8_t* const bytes = channelBytes[c].data();
+                std::uint8_t* bytes = channelBytes[c].data();
                 stream.ReadStored(static_cast<std::uint16_t>(c), static_cast<std::uint32_t>(n),
                                   static_cast<std::uint32_t>(count), bytes);
+                if (converter) {
+                    converter->Run(bytes, convertedBytes[c].data(),
+                                   static_cast<std::uint32_t>(count));
+                    bytes = convertedBytes[c].data();
+                }
                 if (unsignedSamples) {
                     FlipSignBit(bytes, count);
                 }
@@ -84,6 +98,20 @@ void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
         TProgressScope::Step(length);
     }
     out.Commit();
+}
+
+}  // namespace
+
+void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
+    Write(stream, fileName, stream.BitsPerSample);
+}
+
+void SavePCMFile(TAudioStream& stream, const std::string& fileName, std::uint8_t bits) {
+    if (bits < 1 || bits > 32) {
+        throw std::invalid_argument("ChangeBits: " + std::to_string(bits) +
+                                    " bits per sample; the width must be 1 to 32 bits");
+    }
+    Write(stream, fileName, bits);
 }
 
 }  // namespace sonavel

@@ -81,6 +81,22 @@ TEST_F(CliTest, OpenAndSaveUnchangedIsByteExact) {
     EXPECT_EQ(test::ReadWholeFile(Out), test::ReadWholeFile(In));
 }
 
+// A bits step just before the last save is written while saving; the file must be the one
+// converting first gives (a step between keeps the two apart). An MP3 target converts first.
+TEST_F(CliTest, BitsJustBeforeSavingGivesTheConvertedFile) {
+    WriteInput({32767, -32768, 1, -1, 12345, 0, 255, -256}, 2);
+    for (const char* bits : {"8", "24"}) {
+        const std::string converted = Temp.File("converted.wav");
+        ASSERT_EQ(Cli(In + " bits bits=" + bits + " -o " + Out).Status, 0);
+        ASSERT_EQ(Cli(In + " bits bits=" + bits + " channel n=all -o " + converted).Status, 0);
+        EXPECT_EQ(test::ReadWholeFile(Out), test::ReadWholeFile(converted)) << bits;
+        EXPECT_EQ(test::ReadWholeFile(Out).size(), 44U + 8 * (bits[0] == '8' ? 1 : 3)) << bits;
+    }
+    const TRun r = Cli(In + " bits bits=24 -o " + Temp.File("out.mp3"));
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_TRUE(std::filesystem::is_empty(Chl));
+}
+
 TEST_F(CliTest, SelectionAndChannelLimitAnOperation) {
     WriteInput({100, 200, 100, 200, 100, 200, 100, 200}, 2);
     const TRun r = Cli(In + " channel n=1 select from=1 to=2 invert -o " + Out);

@@ -307,6 +307,48 @@ TEST_F(PcmTest, RoundTripsAreExact) {
     }
 }
 
+// Saving at another width writes what converting and then saving writes, and leaves the
+// stream as it was: every pair of widths, 12 bits (a nominal change, same stored width),
+// three channels, both ends of the range, and an empty stream.
+TEST_F(PcmTest, SavingAtAWidthEqualsConvertingThenSaving) {
+    std::mt19937 random(5);
+    for (const std::uint16_t from : {8, 16, 24, 32}) {
+        const unsigned bps = (from + 7) / 8;
+        const std::int64_t half = std::int64_t{1} << (8 * bps - 1);
+        std::vector<std::int32_t> values(3 * 5000);
+        for (auto& v : values) {
+            v = static_cast<std::int32_t>(static_cast<std::int64_t>(random() % (2 * half)) - half);
+        }
+        values[0] = static_cast<std::int32_t>(-half);
+        values[1] = static_cast<std::int32_t>(half - 1);
+        TWavBuilder().Riff().Format(3, 22050, from).Data(values, bps).WriteTo(Wav);
+        for (const std::uint8_t to : {8, 12, 16, 24, 32}) {
+            for (const bool empty : {false, true}) {
+                TAudioStream fused;
+                TAudioStream converted;
+                Load(fused);
+                Load(converted);
+                if (empty) {
+                    fused.DeleteFragment(-1, 0, fused.GetLength());
+                    converted.DeleteFragment(-1, 0, converted.GetLength());
+                }
+                const std::vector<std::int32_t> before = Channel(fused, 2);
+                SavePCMFile(fused, Temp.File("fused.wav"), to);
+                converted.ChangeBits(to);
+                SavePCMFile(converted, Temp.File("converted.wav"));
+                ASSERT_EQ(test::ReadWholeFile(Temp.File("fused.wav")),
+                          test::ReadWholeFile(Temp.File("converted.wav")))
+                    << from << " -> " << int{to} << (empty ? ", empty" : "");
+                EXPECT_EQ(fused.BitsPerSample, from);
+                EXPECT_EQ(Channel(fused, 2), before);
+            }
+        }
+    }
+    TAudioStream s(1, 16, 44100);
+    EXPECT_THROW(SavePCMFile(s, Wav, 0), std::invalid_argument);
+    EXPECT_THROW(SavePCMFile(s, Wav, 33), std::invalid_argument);
+}
+
 TEST_F(PcmTest, EmptyStreamSavesAValidEmptyFile) {
     TAudioStream s(2, 16, 44100);
     SavePCMFile(s, Wav);
