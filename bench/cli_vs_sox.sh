@@ -6,11 +6,13 @@
 #   4. one row per heavier operation (echo, reverb, equalize, filter, pink and brown noise,
 #      timbre-keeping tempo, bits 16 -> 24) against its nearest sox effect: medians of three
 #      runs alternating with sox, the ratio, and the peak resident memory of each side.
-# Usage: bench/cli_vs_sox.sh [BUILD_DIR] [SECONDS] [all|rows]   (rows: part 4 alone)
+# Usage: bench/cli_vs_sox.sh [BUILD_DIR] [SECONDS] [all|rows] [ROW-PATTERN]
+#   rows: part 4 alone; ROW-PATTERN (an extended regular expression): only the rows it matches
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-3600}
 parts=${3:-all}
+only=${4:-}
 cli="$build/cli/sonavel-cli"
 work=$(mktemp -d "${TMPDIR:-/tmp}/sonavel-cli-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -83,6 +85,9 @@ median3() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
 # a sox string starting with "-n" synthesises.
 row() {
     local label=$1 soxArgs=$2 steps=$3
+    if [ -n "$only" ] && ! [[ $label =~ $only ]]; then
+        return
+    fi
     local st=() sm=() ct=() cm=() i
     for i in 1 2 3; do
         # shellcheck disable=SC2086

@@ -1,0 +1,1 @@
+// Compiled only so that the test programs' precompiled headers have a target to be built by.
