@@ -1,5 +1,8 @@
 #include "core/WidthConverter.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 #include "core/SampleScale.h"
@@ -88,10 +91,25 @@ void TWidthConverter::Run(const std::uint8_t* in, std::uint8_t* out, std::uint32
     }
 }
 
-// The widths as constants, so each sample is a fixed run of byte moves.
+// The widths as constants. Each sample is read and written as a whole 4-byte word that
+// overlaps the next sample (written over in turn), but for the last few, whose word would
+// pass the end of a buffer: those go byte by byte.
 template <unsigned OldBytes, unsigned NewBytes>
 void TWidthConverter::Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const {
-    for (std::uint32_t i = 0; i < count; ++i, in += OldBytes, out += NewBytes) {
+    static_assert(std::endian::native == std::endian::little);
+    constexpr std::uint32_t tail =
+        std::max((4 + OldBytes - 1) / OldBytes, (4 + NewBytes - 1) / NewBytes) - 1;
+    constexpr std::uint32_t mask = OldBytes == 4 ? 0xFFFFFFFFU : (1U << (8 * OldBytes)) - 1;
+    const std::uint32_t whole = count > tail ? count - tail : 0;
+    std::uint32_t i = 0;
+    for (; i < whole; ++i, in += OldBytes, out += NewBytes) {
+        std::uint32_t raw = 0;
+        std::memcpy(&raw, in, 4);
+        raw &= mask;
+        const std::uint32_t stored = OldBytes <= 2 ? Table_[raw] : Convert(raw);
+        std::memcpy(out, &stored, 4);
+    }
+    for (; i < count; ++i, in += OldBytes, out += NewBytes) {
         std::uint32_t raw = in[0];
         for (unsigned k = 1; k < OldBytes; ++k) {
             raw |= static_cast<std::uint32_t>(in[k]) << (8 * k);
