@@ -1,6 +1,7 @@
 #include "formats/PCM_Format.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "core/ParallelWork.h"
@@ -173,27 +174,43 @@ void TPCM::LoadStream(TAudioStream& Stream) {
     const TProgressScope progress(frames - 1);
     const std::size_t chunkFrames = static_cast<std::size_t>(
         std::min<std::uint64_t>(frames, std::max<std::size_t>(1, ChunkBytes / frameBytes)));
-    std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
+    const auto framesFrom = [&](std::uint64_t n) {
+        return static_cast<std::size_t>(std::min<std::uint64_t>(frames - n, chunkFrames));
+    };
+    // Two chunks in turn: while one is taken apart, the next is read into the other.
+    std::array<std::vector<std::uint8_t>, 2> interleaved;
+    for (auto& chunk : interleaved) {
+        chunk.resize(chunkFrames * frameBytes);
+    }
     const bool unsignedSamples = h.Bits <= 8;
-    // The chunk is read here; its channels are taken apart and stored in parallel, one task per
-    // channel file, each with its own buffer.
+    // Task 0 reads the next chunk; the others take the current one's channels apart and store
+    // them, one task per channel file, each with its own buffer.
     std::vector<std::vector<std::uint8_t>> channelBytes(
         channels, std::vector<std::uint8_t>(chunkFrames * bps));
-    for (std::uint64_t n = 0; n < frames;) {
+    pos = file.ReadBytes(interleaved[0].data(), pos, framesFrom(0) * frameBytes);
+    for (std::uint64_t n = 0, k = 0; n < frames; k ^= 1) {
         TProgressScope::Step(n);
-        const std::size_t count =
-            static_cast<std::size_t>(std::min<std::uint64_t>(frames - n, chunkFrames));
-        pos = file.ReadBytes(interleaved.data(), pos, count * frameBytes);
-        ParallelFor(channels, [&](std::size_t c) {
+        const std::size_t count = framesFrom(n);
+        const std::uint64_t next = n + count;
+        const std::uint8_t* const chunk = interleaved[k].data();
+        ParallelFor(std::size_t{channels} + 1, [&](std::size_t task) {
+            if (task == 0) {
+                if (next < frames) {
+                    pos = file.ReadBytes(interleaved[k ^ 1].data(), pos,
+                                         framesFrom(next) * frameBytes);
+                }
+                return;
+            }
+            const std::size_t c = task - 1;
             std::uint8_t* const bytes = channelBytes[c].data();
-            CopyStrided(bps, interleaved.data() + c * bps, frameBytes, bytes, bps, count);
+            CopyStrided(bps, chunk + c * bps, frameBytes, bytes, bps, count);
             if (unsignedSamples) {
                 FlipSignBit(bytes, count);
             }
             Stream.WriteStored(static_cast<std::uint16_t>(c), static_cast<std::uint32_t>(n),
                                static_cast<std::uint32_t>(count), bytes);
         });
-        n += count;
+        n = next;
     }
 }
 

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -64,20 +65,38 @@ void Write(TAudioStream& stream, const std::string& fileName, std::uint16_t bits
     if (frameBytes > 0 && length > 0) {
         const TProgressScope progress(length);
         const std::size_t chunkFrames = std::max<std::size_t>(1, ChunkBytes / frameBytes);
-        std::vector<std::uint8_t> interleaved(chunkFrames * frameBytes);
-        // Channels are read and interleaved in parallel, one task per channel file, each into
-        // its own byte lanes of the chunk; the chunk is then written here.
+        // Two chunks in turn: while one is written, the next is put together in the other.
+        std::array<std::vector<std::uint8_t>, 2> interleaved;
+        for (auto& chunk : interleaved) {
+            chunk.resize(chunkFrames * frameBytes);
+        }
+        // Task 0 writes the previous chunk; the others read the channels and interleave them,
+        // one task per channel file, each into its own byte lanes of the chunk.
         std::vector<std::vector<std::uint8_t>> channelBytes(
             channels, std::vector<std::uint8_t>(chunkFrames * storedBps));
         std::vector<std::vector<std::uint8_t>> convertedBytes(
             converter ? channels : 0, std::vector<std::uint8_t>(chunkFrames * bps));
         const bool unsignedSamples = bits <= 8;
         std::uint64_t filePos = HeaderSize;
-        for (std::uint64_t n = 0; n < length;) {
+        std::size_t pending = 0;  // bytes of the previous chunk, not yet written
+        const auto writePending = [&](const std::vector<std::uint8_t>& chunk) {
+            if (pending > 0) {
+                out.File().WriteAt(chunk.data(), pending, filePos);
+                filePos += pending;
+            }
+        };
+        std::uint64_t k = 0;
+        for (std::uint64_t n = 0; n < length; k ^= 1) {
             TProgressScope::Step(n);
             const std::size_t count =
                 static_cast<std::size_t>(std::min<std::uint64_t>(length - n, chunkFrames));
-            ParallelFor(channels, [&](std::size_t c) {
+            std::uint8_t* const chunk = interleaved[k].data();
+            ParallelFor(std::size_t{channels} + 1, [&](std::size_t task) {
+                if (task == 0) {
+                    writePending(interleaved[k ^ 1]);
+                    return;
+                }
+                const std::size_t c = task - 1;
                 std::uint8_t* bytes = channelBytes[c].data();
                 stream.ReadStored(static_cast<std::uint16_t>(c), static_cast<std::uint32_t>(n),
                                   static_cast<std::uint32_t>(count), bytes);
@@ -89,12 +108,12 @@ void Write(TAudioStream& stream, const std::string& fileName, std::uint16_t bits
                 if (unsignedSamples) {
                     FlipSignBit(bytes, count);
                 }
-                CopyStrided(bps, bytes, bps, interleaved.data() + c * bps, frameBytes, count);
+                CopyStrided(bps, bytes, bps, chunk + c * bps, frameBytes, count);
             });
-            out.File().WriteAt(interleaved.data(), count * frameBytes, filePos);
-            filePos += count * frameBytes;
+            pending = count * frameBytes;
             n += count;
         }
+        writePending(interleaved[k ^ 1]);
         TProgressScope::Step(length);
     }
     out.Commit();
