@@ -286,6 +286,8 @@ bool HasAvx2() {
     return has;
 }
 
+thread_local bool PlainPassOnly = false;
+
 template <TFunction Function>
 void TruncScaledRun(std::span<const long double> x, long double scale,
                     std::span<std::int32_t> out) {
@@ -299,7 +301,8 @@ void TruncScaledRun(std::span<const long double> x, long double scale,
         return;
     }
     const auto scaleRounded = static_cast<double>(scale);
-    const auto pass = HasAvx2() ? SeriesPassAvx2<Function> : SeriesPassPlain<Function>;
+    const auto pass =
+        HasAvx2() && !PlainPassOnly ? SeriesPassAvx2<Function> : SeriesPassPlain<Function>;
     std::array<double, PassLength> rest{};
     std::array<std::int32_t, PassLength> quadrant{};
     std::array<std::int32_t, PassLength> open{};
@@ -326,6 +329,14 @@ void TruncScaledRun(std::span<const long double> x, long double scale,
 }
 
 }  // namespace
+
+TPlainSinePass::TPlainSinePass() : Was_(PlainPassOnly) {
+    PlainPassOnly = true;
+}
+
+TPlainSinePass::~TPlainSinePass() {
+    PlainPassOnly = Was_;
+}
 
 void TruncScaledSines(std::span<const long double> x, long double scale,
                       std::span<std::int32_t> out) {

@@ -24,4 +24,17 @@ void TruncScaledSines(std::span<const long double> x, long double scale,
 void TruncScaledCosineComplements(std::span<const long double> x, long double scale,
                                   std::span<std::int32_t> out);
 
+// While it lives, the runs on the creating thread take the pass without AVX2 that other
+// machines take, so its results can be checked on a machine that has AVX2.
+class TPlainSinePass {
+  public:
+    TPlainSinePass();
+    ~TPlainSinePass();
+    TPlainSinePass(const TPlainSinePass&) = delete;
+    TPlainSinePass& operator=(const TPlainSinePass&) = delete;
+
+  private:
+    bool Was_;
+};
+
 }  // namespace sonavel

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <random>
 #include <set>
 #include <stdexcept>
@@ -175,16 +176,22 @@ TEST(ScaledSine, RunsEqualSingleValues) {
         x.push_back(edge);
         x.push_back(-edge);
     }
-    // The volumes' scales, a negative one, and the first scale the runs leave to the scalar way.
-    for (const long double scale : {Amplitude(100), Amplitude(50), Amplitude(0), Amplitude(1),
-                                    -Amplitude(100), 0x1p31L - 0.5L}) {
-        std::vector<std::int32_t> sines(x.size());
-        std::vector<std::int32_t> complements(x.size());
-        TruncScaledSines(x, scale, sines);
-        TruncScaledCosineComplements(x, scale, complements);
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            ASSERT_EQ(sines[i], TruncScaledSine(x[i], scale)) << i;
-            ASSERT_EQ(complements[i], TruncScaledCosineComplement(x[i], scale)) << i;
+    // The volumes' scales, a negative one, and the first scale the runs leave to the scalar way;
+    // with the pass this machine picks and with the one machines without AVX2 take.
+    for (const bool plain : {false, true}) {
+        const std::optional<TPlainSinePass> force =
+            plain ? std::optional<TPlainSinePass>(std::in_place) : std::nullopt;
+        for (const long double scale : {Amplitude(100), Amplitude(50), Amplitude(0), Amplitude(1),
+                                        -Amplitude(100), 0x1p31L - 0.5L}) {
+            std::vector<std::int32_t> sines(x.size());
+            std::vector<std::int32_t> complements(x.size());
+            TruncScaledSines(x, scale, sines);
+            TruncScaledCosineComplements(x, scale, complements);
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                ASSERT_EQ(sines[i], TruncScaledSine(x[i], scale)) << plain << " " << i;
+                ASSERT_EQ(complements[i], TruncScaledCosineComplement(x[i], scale))
+                    << plain << " " << i;
+            }
         }
     }
 }
