@@ -112,10 +112,7 @@ void TAudioStream::ChangeSampleRate(std::uint32_t newRate) {
 }
 
 void TAudioStream::ChangeBits(std::uint8_t newBits) {
-    if (newBits < 1 || newBits > 32) {
-        throw std::invalid_argument("ChangeBits: " + std::to_string(newBits) +
-                                    " bits per sample; the width must be 1 to 32 bits");
-    }
+    CheckSampleWidth(newBits);
     const std::uint16_t oldBits = BitsPerSample;
     const std::uint16_t oldBytes = BytesPerSample;
     BitsPerSample = newBits;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "core/SampleScale.h"
 
@@ -39,6 +40,13 @@ std::int32_t Level(std::uint32_t raw, unsigned bytes) {
 }
 
 }  // namespace
+
+void CheckSampleWidth(unsigned bits) {
+    if (bits < 1 || bits > 32) {
+        throw std::invalid_argument("ChangeBits: " + std::to_string(bits) +
+                                    " bits per sample; the width must be 1 to 32 bits");
+    }
+}
 
 TWidthConverter::TWidthConverter(unsigned oldBytes, unsigned newBytes)
     : OldBytes_(oldBytes), NewBytes_(newBytes) {

@@ -10,6 +10,9 @@ constexpr unsigned StoredBytesOf(unsigned bits) {
     return (bits + 7) / 8;
 }
 
+// Throws std::invalid_argument unless bits is a sample width, 1 to 32 bits.
+void CheckSampleWidth(unsigned bits);
+
 // Maps a stored sample of one width to the stored sample of another through the common
 // scale: read at the old width, written at the new, as the single-sample accessors would.
 class TWidthConverter {

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -126,10 +125,7 @@ void SavePCMFile(TAudioStream& stream, const std::string& fileName) {
 }
 
 void SavePCMFile(TAudioStream& stream, const std::string& fileName, std::uint8_t bits) {
-    if (bits < 1 || bits > 32) {
-        throw std::invalid_argument("ChangeBits: " + std::to_string(bits) +
-                                    " bits per sample; the width must be 1 to 32 bits");
-    }
+    CheckSampleWidth(bits);
     Write(stream, fileName, bits);
 }
 
